@@ -1,0 +1,31 @@
+// Text helpers shared by the settings files: lines end with a line feed only (a carriage return
+// stays part of the line), and an entry is the key before the first '=' and the value after it.
+// Nothing is trimmed: "a =1" has the key "a " and the value "1".
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gw {
+
+// Splits on '\n'. A final line without a line feed is kept; an empty text gives no lines, and a
+// text ending in '\n' gives no empty last line.
+std::vector<std::string> splitLines(std::string_view text);
+
+// Joins lines, ending each with '\n'.
+std::string joinLines(const std::vector<std::string>& lines);
+
+// Splits "key=value" at the first '='. Returns false when the line has no '='.
+[[nodiscard]] bool splitKeyValue(std::string_view line, std::string_view* key,
+                                 std::string_view* value);
+
+// Reads a decimal integer that must fill the whole text (an optional leading '-' or '+').
+// "9000xyz", "" and " 5" are refused. Values outside int64 are refused.
+[[nodiscard]] bool parseWholeInt(std::string_view text, long long* out);
+
+// Reads the leading decimal digits of a text, the way atoi does: optional blanks, an optional
+// sign, then digits; no digits gives 0. Used where the Parts say "leading digits".
+long long parseLeadingInt(std::string_view text);
+
+}  // namespace gw

@@ -1,0 +1,41 @@
+// Local-time texts of the wire, the schedule file and the log files.
+//
+// Wire form:  "2002/11/05 2 17:04:09"  (year/month/day, weekday digit with 0 = Sunday, time)
+// Log form:   "2002/07/15 13:05:09"
+// Times are milliseconds since 1970-01-01 UTC; the texts are in the process's local time zone.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace gw {
+
+std::string formatWireTime(int64_t ms_since_epoch);
+std::string formatLogTime(int64_t ms_since_epoch);
+
+// Reads the wire form back. The separators must be exactly those written; the weekday digit must
+// be 0..6 but is not checked against the date (the date decides). Returns false on any mismatch
+// and leaves *ms untouched. The result has whole seconds.
+[[nodiscard]] bool parseWireTime(std::string_view text, int64_t* ms);
+
+// Reads the log form back, with the same rules.
+[[nodiscard]] bool parseLogTime(std::string_view text, int64_t* ms);
+
+// Broken-down local time helpers used by the schedule's calendar arithmetic.
+struct LocalTime {
+  int year = 1970;  // four digits
+  int month = 1;    // 1..12
+  int day = 1;      // 1..31
+  int weekday = 4;  // 0 = Sunday
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+LocalTime toLocalTime(int64_t ms_since_epoch);
+// Normalises out-of-range fields the way mktime does (day 32 rolls into the next month). The
+// weekday field is ignored. Returns false when the time cannot be represented.
+[[nodiscard]] bool fromLocalTime(const LocalTime& t, int64_t* ms_since_epoch);
+
+}  // namespace gw

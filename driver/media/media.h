@@ -1,0 +1,69 @@
+// The byte channel to a UPS, shared by the serial port and the USB HID bridge.
+//
+// A Media is created closed, opened once, and destroyed through release() so that an object made
+// inside the pmx library is freed by the library that allocated it.
+#pragma once
+
+#include <cstdint>
+
+namespace gw {
+
+// Input signals reported by getLineStatus.
+enum LineStatus : uint32_t {
+  LS_DCD = 0x01,
+  LS_DSR = 0x20,
+  LS_CTS = 0x80,
+  LS_RING = 0x100,
+};
+
+// Output signals driven by setLines.
+enum LineControl : uint32_t {
+  LC_BREAK = 0x04,
+  LC_DTR = 0x08,
+  LC_RTS = 0x40,
+};
+
+// setLines refuses any mask with one of these bits.
+inline constexpr uint32_t kRefusedLineMask = 0x1B3;
+
+inline constexpr int kMediaSerial = 2;
+inline constexpr int kMediaUsb = 3;
+
+class Media {
+ public:
+  Media() = default;
+  Media(const Media&) = delete;
+  Media& operator=(const Media&) = delete;
+
+  virtual bool open(int index) = 0;
+  // Returns the number of bytes written.
+  virtual int write(const uint8_t* bytes, int count) = 0;
+  // Returns the number of bytes read. count = -1 reads whatever arrives, at most 128 bytes,
+  // until the line goes quiet.
+  virtual int read(uint8_t* buffer, int count) = 0;
+  virtual bool setBaudRate(int rate) = 0;
+  virtual bool getLineStatus(uint32_t* flags) = 0;
+  virtual bool setLines(uint32_t mask, bool on) = 0;
+  // Destroys the object.
+  virtual void release() { delete this; }
+
+  int index() const { return index_; }
+  int mediaType() const { return media_type_; }
+
+ protected:
+  virtual ~Media() = default;
+
+  int index_ = 0;
+  int media_type_ = kMediaSerial;
+  int char_delay_ms_ = 50;
+  int read_timeout_ms_ = 120;
+};
+
+// Releases a Media when the owner goes away.
+struct MediaReleaser {
+  void operator()(Media* m) const {
+    if (m) m->release();
+  }
+};
+
+}  // namespace gw
