@@ -1,0 +1,65 @@
+// Entry logic of monsvc. There is one platform family here: the separate path the service took
+// on systems without a service manager has no counterpart, since systemd (or a terminal) always
+// runs the program in the foreground.
+#include "service/core/service_program.h"
+
+#include <strings.h>
+
+#include <cstdio>
+
+namespace gw {
+namespace {
+
+bool reportOrComplain(ServiceHost& host, ErrorReporter& errors, ServiceState state) {
+  if (host.reportState(state, 3000)) return true;
+  errors.report("SetServiceStatus", 1);
+  return false;
+}
+
+// Service main and body: START_PENDING three times, RUNNING, the run, STOP_PENDING, STOPPED.
+int runService(ServiceHost& host, ErrorReporter& errors, const ServiceFactory& make_service) {
+  if (reportOrComplain(host, errors, ServiceState::kStartPending)) {
+    std::unique_ptr<ServiceBody> service = make_service();
+    if (service) {
+      host.installStopControl(&service->stopFlag());
+      bool ok = reportOrComplain(host, errors, ServiceState::kStartPending) &&
+                reportOrComplain(host, errors, ServiceState::kStartPending) &&
+                reportOrComplain(host, errors, ServiceState::kRunning);
+      if (ok) service->run();
+      (void)host.reportState(ServiceState::kStopPending, 3000);  // informational only
+      service.reset();
+      host.installStopControl(nullptr);
+    }
+  }
+  (void)host.reportState(ServiceState::kStopped, 0);  // nothing is left to tell of a failure
+  return 0;
+}
+
+}  // namespace
+
+void ErrorReporter::report(const std::string& failed_call, int code) {
+  saved_code_ = code;
+  char text[96];
+  std::snprintf(text, sizeof text, "%s error: %d", kServiceName, code);
+  log_.reportError(text, failed_call);
+}
+
+int runServiceProgram(const std::vector<std::string>& args, ServiceHost& host, SystemLog& log,
+                      const ServiceFactory& make_service) {
+  if (!host.acquireSingleInstance(kInstanceMarker)) return 0;
+  if (args.size() == 1 && strcasecmp(args[0].c_str(), "-start") == 0) {
+    host.startInstalledService(kServiceName);
+    return 0;
+  }
+  if (!args.empty()) {
+    std::fprintf(stderr,
+                 "usage: monsvc          run the service in the foreground\n"
+                 "       monsvc -start   ask the service manager to start %s\n",
+                 kServiceName);
+    return 2;
+  }
+  ErrorReporter errors(log);
+  return runService(host, errors, make_service);
+}
+
+}  // namespace gw

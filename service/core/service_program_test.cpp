@@ -1,0 +1,112 @@
+// The program's entry logic against a fake service host: instance check, "-start", the state
+// reports around the run, and the error reporter.
+#include "service/core/service_program.h"
+
+#include <gtest/gtest.h>
+
+namespace gw {
+namespace {
+
+class FakeHost : public ServiceHost {
+ public:
+  void installStopControl(std::atomic<bool>* stop) override { stop_ = stop; }
+  bool reportState(ServiceState state, unsigned) override {
+    states.push_back(state);
+    return fail_reports_after < 0 || static_cast<int>(states.size()) <= fail_reports_after;
+  }
+  bool acquireSingleInstance(const std::string& name) override {
+    marker = name;
+    return !other_instance;
+  }
+  void startInstalledService(const std::string& name) override { started.push_back(name); }
+
+  std::atomic<bool>* stop_ = nullptr;
+  std::vector<ServiceState> states;
+  std::vector<std::string> started;
+  std::string marker;
+  bool other_instance = false;
+  int fail_reports_after = -1;
+};
+
+class FakeLog : public SystemLog {
+ public:
+  void reportError(const std::string& text, const std::string& call) override {
+    errors.push_back(text + "|" + call);
+  }
+  void info(const std::string&) override {}
+  std::vector<std::string> errors;
+};
+
+class CountingBody : public ServiceBody {
+ public:
+  explicit CountingBody(int* runs) : runs_(runs) {}
+  void run() override { ++*runs_; }
+  std::atomic<bool>& stopFlag() override { return stop_; }
+
+ private:
+  int* runs_;
+  std::atomic<bool> stop_{false};
+};
+
+using S = ServiceState;
+
+TEST(ServiceProgramTest, RunsWithTheStateReportsInOrder) {
+  FakeHost host;
+  FakeLog log;
+  int runs = 0;
+  EXPECT_EQ(runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(host.marker, "Gridwatch Plus Service");
+  EXPECT_EQ(host.states, (std::vector<S>{S::kStartPending, S::kStartPending, S::kStartPending,
+                                         S::kRunning, S::kStopPending, S::kStopped}));
+  EXPECT_TRUE(log.errors.empty());
+}
+
+TEST(ServiceProgramTest, ASecondCopyLeavesAtOnce) {
+  FakeHost host;
+  host.other_instance = true;
+  FakeLog log;
+  int runs = 0;
+  EXPECT_EQ(runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
+  EXPECT_EQ(runs, 0);
+  EXPECT_TRUE(host.states.empty());
+}
+
+TEST(ServiceProgramTest, StartInAnyCaseAsksTheServiceManager) {
+  for (const char* word : {"-start", "-START", "-StArT"}) {
+    FakeHost host;
+    FakeLog log;
+    int runs = 0;
+    EXPECT_EQ(runServiceProgram({word}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
+    EXPECT_EQ(host.started, std::vector<std::string>{"NorvaneUPS"}) << word;
+    EXPECT_EQ(runs, 0);
+  }
+  FakeHost host;
+  FakeLog log;
+  int runs = 0;
+  EXPECT_EQ(runServiceProgram({"-start", "now"}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 2);
+  EXPECT_TRUE(host.started.empty());
+  EXPECT_EQ(runs, 0);
+}
+
+TEST(ServiceProgramTest, AFailedReportIsLoggedAndSkipsTheRun) {
+  FakeHost host;
+  host.fail_reports_after = 2;  // the third START_PENDING fails
+  FakeLog log;
+  int runs = 0;
+  (void)runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); });
+  EXPECT_EQ(runs, 0);
+  ASSERT_EQ(log.errors.size(), 1u);
+  EXPECT_EQ(log.errors[0], "NorvaneUPS error: 1|SetServiceStatus");
+  EXPECT_EQ(host.states.back(), S::kStopped);
+}
+
+TEST(ServiceProgramTest, NoServiceObjectMeansStoppedWithoutARun) {
+  FakeHost host;
+  FakeLog log;
+  (void)runServiceProgram({}, host, log, [] { return std::unique_ptr<ServiceBody>(); });
+  EXPECT_EQ(host.states, (std::vector<S>{S::kStartPending, S::kStopped}));
+}
+
+}  // namespace
+}  // namespace gw
