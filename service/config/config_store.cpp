@@ -1,0 +1,156 @@
+// The service settings and their "policy" file.
+#include "service/config/config_store.h"
+
+#include <array>
+#include <limits>
+#include <utility>
+
+#include "common/line_file.h"
+#include "platform/file_system.h"
+#include "service/config/number_text.h"
+
+namespace gw {
+namespace {
+
+// Overloaded lambdas for std::visit over the field pointers.
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+}  // namespace
+
+ConfigStore::ConfigStore(std::string data_dir, NoticeIdCounter& ids, NoticeHandler* handler)
+    : data_dir_(std::move(data_dir)), notices_(ids, handler) {
+  setDefaults();
+  load();
+}
+
+ConfigStore::~ConfigStore() {
+  (void)save();  // a store that cannot be written loses its changes silently, as it always has
+}
+
+std::string ConfigStore::dataFile(std::string_view name) const {
+  return joinPath(data_dir_, std::string(name));
+}
+
+void ConfigStore::setDefaults() {
+  for (const ConfigKey& key : kConfigKeys) {
+    std::visit(Overloaded{
+                   [&](bool ConfigValues::*f) { values_.*f = key.default_number != 0; },
+                   [&](int32_t ConfigValues::*f) {
+                     values_.*f = static_cast<int32_t>(key.default_number);
+                   },
+                   [&](uint32_t ConfigValues::*f) {
+                     values_.*f = static_cast<uint32_t>(key.default_number);
+                   },
+                   [&](std::string ConfigValues::*f) { values_.*f = key.default_text; },
+               },
+               key.field);
+  }
+}
+
+bool ConfigStore::store(const ConfigKey& key, std::string_view value) {
+  return std::visit(
+      Overloaded{
+          [&](bool ConfigValues::*f) {
+            long long n = 0;
+            if (!parseLeadingNumber(value, &n) || (n != 0 && n != 1)) return false;
+            values_.*f = n == 1;
+            return true;
+          },
+          [&](int32_t ConfigValues::*f) {
+            long long n = 0;
+            if (!parseLeadingNumber(value, &n) || n < std::numeric_limits<int32_t>::min() ||
+                n > std::numeric_limits<int32_t>::max()) {
+              return false;
+            }
+            values_.*f = static_cast<int32_t>(n);
+            return true;
+          },
+          [&](uint32_t ConfigValues::*f) {
+            long long n = 0;
+            // A negative rate would wrap into a huge period; refuse it instead.
+            if (!parseLeadingNumber(value, &n) || n < 0 ||
+                n > std::numeric_limits<uint32_t>::max()) {
+              return false;
+            }
+            values_.*f = static_cast<uint32_t>(n);
+            return true;
+          },
+          [&](std::string ConfigValues::*f) {
+            // A line feed would split the value into a second line of the file on the next save.
+            if (value.find('\n') != std::string_view::npos) return false;
+            values_.*f = std::string(value);
+            return true;
+          },
+      },
+      key.field);
+}
+
+std::string ConfigStore::valueText(const ConfigKey& key) const {
+  return std::visit(Overloaded{
+                        [&](bool ConfigValues::*f) { return std::string(values_.*f ? "1" : "0"); },
+                        [&](int32_t ConfigValues::*f) { return std::to_string(values_.*f); },
+                        [&](uint32_t ConfigValues::*f) { return std::to_string(values_.*f); },
+                        [&](std::string ConfigValues::*f) { return values_.*f; },
+                    },
+                    key.field);
+}
+
+void ConfigStore::load() {
+  std::string contents;
+  if (readWholeFile(dataFile(kFileName), &contents) != RC_OK) return;
+  // The first line that sets a key validly wins; a bad value leaves the key open for a later
+  // line.
+  std::array<bool, kConfigKeyCount> loaded{};
+  for (const std::string& line : splitLines(contents)) {
+    std::string_view key_text;
+    std::string_view value;
+    if (!splitKeyValue(line, &key_text, &value)) continue;
+    for (size_t i = 0; i < kConfigKeyCount; ++i) {
+      if (loaded[i] || kConfigKeys[i].name != key_text) continue;
+      if (store(kConfigKeys[i], value)) loaded[i] = true;
+      break;
+    }
+  }
+}
+
+bool ConfigStore::getSetting(std::string* text) const {
+  const ConfigKey* key = findConfigKey(*text);
+  if (key == nullptr) return false;
+  std::string value = valueText(*key);
+  if (value.empty()) return false;
+  text->push_back('=');
+  text->append(value);
+  return true;
+}
+
+bool ConfigStore::setSetting(std::string_view entry) {
+  std::string_view key_text;
+  std::string_view value;
+  if (!splitKeyValue(entry, &key_text, &value)) return false;
+  const ConfigKey* key = findConfigKey(key_text);
+  if (key == nullptr || !store(*key, value)) return false;
+  notices_.post(key->name);
+  return true;
+}
+
+std::string ConfigStore::fileText() const {
+  std::string out;
+  for (const ConfigKey& key : kConfigKeys) {
+    out.append(key.name);
+    out.push_back('=');
+    out.append(valueText(key));
+    out.push_back('\n');
+  }
+  return out;
+}
+
+ResultCode ConfigStore::save() const {
+  return writeFileAtomically(dataFile(kFileName), fileText());
+}
+
+}  // namespace gw

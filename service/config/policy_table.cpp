@@ -1,0 +1,190 @@
+// The event policy table, its defaults and the "protect" file.
+#include "service/config/policy_table.h"
+
+#include <limits>
+
+#include "common/line_file.h"
+#include "platform/file_system.h"
+#include "service/config/number_text.h"
+
+namespace gw {
+namespace {
+
+// Every parameter not listed here is 0 or empty.
+constexpr std::string_view kDefaultPolicy[] = {
+    "start.record.happen.max count=1",
+    "start.record.happen.content=UPS service started.",
+    "start.record.restore.max count=1",
+    "start.record.restore.content=UPS service terminated.",
+    "start.sound.happen.max count=1",
+    "start.sound.happen.content=hello.wav",
+    "start.sound.restore.max count=1",
+    "disconnect.record.happen.max count=1",
+    "disconnect.record.happen.content=UPS communication can't establish.",
+    "disconnect.record.restore.max count=1",
+    "disconnect.record.restore.content=UPS communication established.",
+    "disconnect.sound.happen.max count=1",
+    "disconnect.sound.restore.max count=1",
+    "powerfail.record.happen.max count=1",
+    "powerfail.record.happen.content=UPS power failure.",
+    "powerfail.record.restore.max count=1",
+    "powerfail.record.restore.content=UPS power restore.",
+    "powerfail.sound.happen.max count=-1",
+    "powerfail.sound.happen.delay=10",
+    "powerfail.sound.happen.interval=20",
+    "powerfail.sound.happen.content=pfail.wav",
+    "powerfail.sound.restore.max count=1",
+    "powerfail.shutdown.happen.max count=1",
+    "powerfail.shutdown.happen.delay=30",
+    "batterylow.record.happen.max count=1",
+    "batterylow.record.happen.content=UPS battery capacity low.",
+    "batterylow.record.restore.max count=1",
+    "batterylow.record.restore.content=UPS battery capacity recover.",
+    "batterylow.sound.happen.max count=1",
+    "batterylow.sound.happen.content=lbat.wav",
+    "batterylow.sound.restore.max count=1",
+    "batterylow.shutdown.happen.max count=1",
+    "batterylow.shutdown.happen.delay=10",
+    "loadover.record.happen.max count=1",
+    "loadover.record.happen.content=UPS over load.",
+    "loadover.record.restore.max count=1",
+    "loadover.record.restore.content=UPS load recover.",
+    "loadover.sound.happen.max count=1",
+    "loadover.sound.happen.content=oload.wav",
+    "loadover.sound.restore.max count=1",
+    "tempover.record.happen.max count=1",
+    "tempover.record.happen.content=UPS temperature is too high.",
+    "tempover.record.restore.max count=1",
+    "tempover.record.restore.content=UPS temperature is recover.",
+    "tempover.sound.happen.max count=1",
+    "tempover.sound.happen.content=otemp.wav",
+    "tempover.sound.restore.max count=1",
+};
+
+// A policy number: 32 bits, given either signed or unsigned, so -1 and 4294967295 are one value.
+bool parsePolicyNumber(std::string_view text, uint32_t* out) {
+  long long n = 0;
+  if (!parseLeadingNumber(text, &n)) return false;
+  if (n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<uint32_t>::max()) {
+    return false;
+  }
+  *out = static_cast<uint32_t>(n);
+  return true;
+}
+
+}  // namespace
+
+PolicyTable::PolicyTable(NoticeIdCounter& ids, NoticeHandler* handler) : notices_(ids, handler) {
+  setDefaults();
+}
+
+void PolicyTable::setDefaults() {
+  for (auto& actions : policy_) {
+    for (ActionPolicy& action : actions) action = ActionPolicy{};
+  }
+  for (std::string_view entry : kDefaultPolicy) {
+    (void)set(entry, false);  // the table above is checked by the tests
+  }
+}
+
+bool PolicyTable::getPolicy(std::string* text) const {
+  PolicyKey key;
+  if (!PolicyKey::parse(*text, &key)) return false;
+  const ActionPolicy& policy = at(key.event, key.action);
+  std::string value;
+  if (key.phase == PHASE_HAPPEN) {
+    switch (key.param) {
+      case PARAM_MAX_COUNT:
+        value = std::to_string(static_cast<uint32_t>(policy.happen.max_count));
+        break;
+      case PARAM_DELAY: value = std::to_string(policy.happen.delay); break;
+      case PARAM_INTERVAL: value = std::to_string(policy.happen.interval); break;
+      case PARAM_CONTENT: value = policy.happen.content; break;
+    }
+  } else {
+    switch (key.param) {
+      case PARAM_MAX_COUNT:
+        value = std::to_string(static_cast<uint32_t>(policy.restore.max_count));
+        break;
+      case PARAM_DELAY: value = std::to_string(policy.restore.delay); break;
+      case PARAM_INTERVAL: return false;  // refused by the parser already
+      case PARAM_CONTENT: value = policy.restore.content; break;
+    }
+  }
+  text->push_back('=');
+  text->append(value);
+  return true;
+}
+
+bool PolicyTable::setPolicy(std::string_view entry) { return set(entry, true); }
+
+bool PolicyTable::set(std::string_view entry, bool post_notice) {
+  std::string_view key_text;
+  std::string_view value;
+  if (!splitKeyValue(entry, &key_text, &value)) return false;
+  PolicyKey key;
+  if (!PolicyKey::parse(key_text, &key)) return false;
+  ActionPolicy& policy = policy_[static_cast<size_t>(key.event)][static_cast<size_t>(key.action)];
+  if (key.param == PARAM_CONTENT) {
+    // A line feed would turn into a line of its own in the file.
+    if (value.find('\n') != std::string_view::npos) return false;
+    (key.phase == PHASE_HAPPEN ? policy.happen.content : policy.restore.content) = value;
+  } else {
+    uint32_t n = 0;
+    if (parsePolicyNumber(value, &n)) {
+      switch (key.param) {
+        case PARAM_MAX_COUNT:
+          (key.phase == PHASE_HAPPEN ? policy.happen.max_count : policy.restore.max_count) =
+              static_cast<int32_t>(n);
+          break;
+        case PARAM_DELAY:
+          (key.phase == PHASE_HAPPEN ? policy.happen.delay : policy.restore.delay) = n;
+          break;
+        case PARAM_INTERVAL: policy.happen.interval = n; break;
+        case PARAM_CONTENT: break;
+      }
+    }
+  }
+  if (post_notice) notices_.post(key_text);
+  return true;
+}
+
+ResultCode PolicyTable::load(const std::string& path) {
+  std::string contents;
+  ResultCode rc = readWholeFile(path, &contents);
+  if (rc != RC_OK) return rc;
+  for (const std::string& line : splitLines(contents)) {
+    (void)set(line, false);  // bad lines are skipped
+  }
+  return RC_OK;
+}
+
+std::string PolicyTable::fileText() const {
+  std::string out;
+  for (size_t e = 0; e < kEventCount; ++e) {
+    for (size_t a = 0; a < kActionCount; ++a) {
+      PolicyKey key;
+      key.event = static_cast<EventId>(e);
+      key.action = static_cast<ActionId>(a);
+      key.phase = PHASE_HAPPEN;
+      for (ParamId param : kHappenParamIds) {
+        key.param = param;
+        std::string line = key.text();
+        if (getPolicy(&line)) out.append(line).push_back('\n');
+      }
+      key.phase = PHASE_RESTORE;
+      for (ParamId param : kRestoreParamIds) {
+        key.param = param;
+        std::string line = key.text();
+        if (getPolicy(&line)) out.append(line).push_back('\n');
+      }
+    }
+  }
+  return out;
+}
+
+ResultCode PolicyTable::save(const std::string& path) const {
+  return writeFileAtomically(path, fileText());
+}
+
+}  // namespace gw
