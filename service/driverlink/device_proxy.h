@@ -33,11 +33,15 @@ class DeviceProxy {
   [[nodiscard]] ResultCode setAlarm(int32_t value);
   // Text reads "R<request>" (8..15). *size is in/out: the buffer size on entry; on
   // RC_BUFFER_TOO_SMALL the size needed (length + 1), and the text stays cached so that a second
-  // call with that size needs no new exchange.
+  // call with that size needs no new exchange. On RC_OK the buffer holds the text and a NUL, and
+  // the cached copy is gone, so the next read asks the driver again.
   [[nodiscard]] ResultCode getText(int request, char* buffer, size_t* size);
+  // Forgets a text kept by a size query that will not be followed by the copy.
+  void dropCachedText(int request);
   // Numeric reads "R<request>" (16, 17, 19..30).
   [[nodiscard]] ResultCode getNumber(int request, int32_t* value);
-  // "C0 s", "C1 d r", "C2 s", "C3", "C4 type index".
+  // "C0 s", "C1 d r", "C2 s", "C3", "C4 type index". The driver answers every media change
+  // with an error code (20 accepted, 1 kept); it also empties the text cache.
   [[nodiscard]] ResultCode selfTest(int32_t seconds);
   [[nodiscard]] ResultCode sleep(int32_t delay_seconds, int32_t restore_seconds);
   [[nodiscard]] ResultCode shutdown(int32_t delay_seconds);
@@ -45,6 +49,9 @@ class DeviceProxy {
   [[nodiscard]] ResultCode changeMedia(int32_t type, int32_t index);
 
  private:
+  // One request and the parse of its reply. On RC_OK *payload (when given) holds the text
+  // after the echo's blank; a reply without one is malformed when a payload is wanted.
+  ResultCode exchange(char letter, int number, const std::string& args, std::string* payload);
   ResultCode command(char letter, int number, const std::string& args);
   ResultCode readNumber(char letter, int number, const std::string& args, int32_t* value);
 
