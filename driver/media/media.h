@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace gw {
 
@@ -49,6 +50,8 @@ class Media {
 
   int index() const { return index_; }
   int mediaType() const { return media_type_; }
+  int charDelayMs() const { return char_delay_ms_; }
+  int readTimeoutMs() const { return read_timeout_ms_; }
 
  protected:
   virtual ~Media() = default;
@@ -65,5 +68,11 @@ struct MediaReleaser {
     if (m) m->release();
   }
 };
+
+// Sole ownership of a Media, freed through release().
+using MediaPtr = std::unique_ptr<Media, MediaReleaser>;
+
+// The largest answer one read(buffer, -1) delivers; such a buffer must hold this many bytes.
+inline constexpr int kMediaReadAllMax = 128;
 
 }  // namespace gw

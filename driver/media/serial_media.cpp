@@ -1,0 +1,119 @@
+// Serial media: the timing rules a UPS on a serial cable expects.
+#include "driver/media/serial_media.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace gw {
+
+std::string comPortPath(int n) {
+  if (n < 1) return "";
+  std::string name = "GRIDWATCH_COM" + std::to_string(n);
+  const char* set = std::getenv(name.c_str());
+  if (set && *set) return set;
+  return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+ResultCode openComPort(int n, std::unique_ptr<SerialPort>* port) {
+  std::string path = comPortPath(n);
+  if (path.empty()) return RC_NOT_AVAILABLE;
+  return openSerialPort(path, port);
+}
+
+MediaPtr SerialMedia::create(Clock& clock, SerialPortOpener opener) {
+  return MediaPtr(new SerialMedia(clock, std::move(opener)));
+}
+
+SerialMedia::SerialMedia(Clock& clock, SerialPortOpener opener)
+    : clock_(clock), opener_(std::move(opener)) {
+  media_type_ = kMediaSerial;
+}
+
+bool SerialMedia::open(int index) {
+  if (port_ || !opener_) return false;
+  std::unique_ptr<SerialPort> port;
+  if (opener_(index, &port) != RC_OK || !port) return false;
+  port_ = std::move(port);
+  index_ = index;
+  if (port_->configure(1200) != RC_OK) return false;
+  if (port_->setModemLines(kModemDtr, true) != RC_OK) return false;
+  if (port_->setModemLines(kModemRts, false) != RC_OK) return false;
+  return true;
+}
+
+int SerialMedia::write(const uint8_t* bytes, int count) {
+  if (!port_ || !bytes || count <= 0) return 0;
+  // Stale answers and half-sent commands from an earlier exchange must not mix with this one.
+  port_->purge();
+  int written = 0;
+  for (int i = 0; i < count; ++i) {
+    // The UPS's receiver needs the gap between characters.
+    if (i > 0) clock_.sleepMs(char_delay_ms_);
+    size_t one = 0;
+    if (port_->write(bytes + i, 1, &one) != RC_OK || one != 1) break;
+    ++written;
+  }
+  return written;
+}
+
+int SerialMedia::read(uint8_t* buffer, int count) {
+  if (!port_ || !buffer) return 0;
+  if (count == -1) {
+    uint8_t area[kMediaReadAllMax];
+    size_t total = 0;
+    while (total < sizeof area) {
+      size_t got = 0;
+      if (port_->read(area + total, sizeof area - total, read_timeout_ms_, &got) != RC_OK ||
+          got == 0) {
+        break;
+      }
+      total += got;
+    }
+    std::memcpy(buffer, area, total);
+    return static_cast<int>(total);
+  }
+  if (count <= 0) return 0;
+  int total = 0;
+  while (total < count) {
+    size_t got = 0;
+    if (port_->read(buffer + total, static_cast<size_t>(count - total), read_timeout_ms_,
+                    &got) != RC_OK ||
+        got == 0) {
+      break;
+    }
+    total += static_cast<int>(got);
+  }
+  return total;
+}
+
+bool SerialMedia::setBaudRate(int rate) {
+  if (!port_) return false;
+  if (port_->baudRate() == rate) return true;
+  return port_->setBaudRate(rate) == RC_OK;
+}
+
+bool SerialMedia::getLineStatus(uint32_t* flags) {
+  if (!port_ || !flags) return false;
+  uint32_t signals = 0;
+  if (port_->getModemLines(&signals) != RC_OK) return false;
+  uint32_t status = 0;
+  if (signals & kModemDcd) status |= LS_DCD;
+  if (signals & kModemDsr) status |= LS_DSR;
+  if (signals & kModemCts) status |= LS_CTS;
+  if (signals & kModemRing) status |= LS_RING;
+  *flags = status;
+  return true;
+}
+
+bool SerialMedia::setLines(uint32_t mask, bool on) {
+  if ((mask & kRefusedLineMask) != 0 || !port_) return false;
+  static constexpr uint32_t kOrder[][2] = {
+      {LC_DTR, kModemDtr}, {LC_RTS, kModemRts}, {LC_BREAK, kModemBreak}};
+  for (const auto& line : kOrder) {
+    if ((mask & line[0]) == 0) continue;
+    if (port_->setModemLines(line[1], on) != RC_OK) return false;
+  }
+  return true;
+}
+
+}  // namespace gw
