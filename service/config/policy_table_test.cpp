@@ -1,0 +1,266 @@
+// The event policy table: key grammar, number forms, defaults and real "protect" files.
+#include "service/config/policy_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/line_file.h"
+#include "testing/recording_notice_handler.h"
+#include "testing/temp_dir.h"
+
+namespace gw {
+namespace {
+
+const std::vector<std::string> kEvents = {"start",     "disconnect", "powerfail",
+                                          "batterylow", "loadover",   "tempover"};
+const std::vector<std::string> kActions = {"record", "broadcast", "sound",    "command", "email",
+                                           "pager",  "phone",     "shutdown", "sms"};
+
+// Every default line that is not 0 or empty, in file order.
+const std::vector<std::string> kNonZeroDefaults = {
+    "start.record.happen.max count=1",
+    "start.record.happen.content=UPS service started.",
+    "start.record.restore.max count=1",
+    "start.record.restore.content=UPS service terminated.",
+    "start.sound.happen.max count=1",
+    "start.sound.happen.content=hello.wav",
+    "start.sound.restore.max count=1",
+    "disconnect.record.happen.max count=1",
+    "disconnect.record.happen.content=UPS communication can't establish.",
+    "disconnect.record.restore.max count=1",
+    "disconnect.record.restore.content=UPS communication established.",
+    "disconnect.sound.happen.max count=1",
+    "disconnect.sound.restore.max count=1",
+    "powerfail.record.happen.max count=1",
+    "powerfail.record.happen.content=UPS power failure.",
+    "powerfail.record.restore.max count=1",
+    "powerfail.record.restore.content=UPS power restore.",
+    "powerfail.sound.happen.max count=4294967295",
+    "powerfail.sound.happen.delay=10",
+    "powerfail.sound.happen.interval=20",
+    "powerfail.sound.happen.content=pfail.wav",
+    "powerfail.sound.restore.max count=1",
+    "powerfail.shutdown.happen.max count=1",
+    "powerfail.shutdown.happen.delay=30",
+    "batterylow.record.happen.max count=1",
+    "batterylow.record.happen.content=UPS battery capacity low.",
+    "batterylow.record.restore.max count=1",
+    "batterylow.record.restore.content=UPS battery capacity recover.",
+    "batterylow.sound.happen.max count=1",
+    "batterylow.sound.happen.content=lbat.wav",
+    "batterylow.sound.restore.max count=1",
+    "batterylow.shutdown.happen.max count=1",
+    "batterylow.shutdown.happen.delay=10",
+    "loadover.record.happen.max count=1",
+    "loadover.record.happen.content=UPS over load.",
+    "loadover.record.restore.max count=1",
+    "loadover.record.restore.content=UPS load recover.",
+    "loadover.sound.happen.max count=1",
+    "loadover.sound.happen.content=oload.wav",
+    "loadover.sound.restore.max count=1",
+    "tempover.record.happen.max count=1",
+    "tempover.record.happen.content=UPS temperature is too high.",
+    "tempover.record.restore.max count=1",
+    "tempover.record.restore.content=UPS temperature is recover.",
+    "tempover.sound.happen.max count=1",
+    "tempover.sound.happen.content=otemp.wav",
+    "tempover.sound.restore.max count=1",
+};
+
+// The 378 keys in file order, built from the names alone.
+std::vector<std::string> allKeys() {
+  std::vector<std::string> keys;
+  for (const auto& event : kEvents) {
+    for (const auto& action : kActions) {
+      std::string base = event + "." + action + ".";
+      for (const char* p : {"max count", "delay", "interval", "content"}) {
+        keys.push_back(base + "happen." + p);
+      }
+      for (const char* p : {"max count", "delay", "content"}) keys.push_back(base + "restore." + p);
+    }
+  }
+  return keys;
+}
+
+std::string get(const PolicyTable& table, const std::string& key) {
+  std::string text = key;
+  if (!table.getPolicy(&text)) return "<false>";
+  return text;
+}
+
+class PolicyTableTest : public ::testing::Test {
+ protected:
+  TempDir dir_;
+  NoticeIdCounter ids_;
+  RecordingNoticeHandler handler_;
+  PolicyTable table_{ids_, &handler_};
+};
+
+TEST_F(PolicyTableTest, DefaultFileHas378LinesInOrder) {
+  std::vector<std::string> lines = splitLines(table_.fileText());
+  std::vector<std::string> keys = allKeys();
+  ASSERT_EQ(lines.size(), 378u);
+  std::vector<std::string> non_zero;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    ASSERT_EQ(lines[i].substr(0, keys[i].size() + 1), keys[i] + "=") << "line " << i;
+    std::string value = lines[i].substr(keys[i].size() + 1);
+    bool is_content = keys[i].ends_with(".content");
+    if (is_content ? !value.empty() : value != "0") non_zero.push_back(lines[i]);
+  }
+  EXPECT_EQ(non_zero, kNonZeroDefaults);
+  EXPECT_EQ(lines[0], "start.record.happen.max count=1");
+  EXPECT_EQ(lines[2 * 63 + 2 * 7], "powerfail.sound.happen.max count=4294967295");
+  EXPECT_EQ(lines[377], "tempover.sms.restore.content=");
+
+  ASSERT_EQ(table_.save(dir_.file("protect")), RC_OK);
+  EXPECT_EQ(dir_.read("protect"), table_.fileText());
+}
+
+TEST_F(PolicyTableTest, TypedAccessMatchesTheDefaults) {
+  const ActionPolicy& sound = table_.at(EVENT_POWERFAIL, ACTION_SOUND);
+  EXPECT_EQ(sound.happen.max_count, -1);
+  EXPECT_EQ(sound.happen.delay, 10u);
+  EXPECT_EQ(sound.happen.interval, 20u);
+  EXPECT_EQ(sound.happen.content, "pfail.wav");
+  EXPECT_EQ(sound.restore.max_count, 1);
+  EXPECT_EQ(sound.restore.content, "");
+  EXPECT_EQ(table_.at(EVENT_BATTERYLOW, ACTION_SHUTDOWN).happen.delay, 10u);
+  EXPECT_EQ(table_.at(EVENT_TEMPOVER, ACTION_SMS).happen.max_count, 0);
+  EXPECT_EQ(eventCode(EVENT_POWERFAIL, false), 4);
+  EXPECT_EQ(eventCode(EVENT_TEMPOVER, true), 11);
+}
+
+TEST_F(PolicyTableTest, KeyGrammar) {
+  for (const std::string& key : allKeys()) {
+    std::string text = key;
+    EXPECT_TRUE(table_.getPolicy(&text)) << key;
+    EXPECT_TRUE(table_.setPolicy(key + "=0")) << key;
+    PolicyKey parsed;
+    ASSERT_TRUE(PolicyKey::parse(key, &parsed));
+    EXPECT_EQ(parsed.text(), key);
+  }
+  const char* invalid[] = {
+      "",
+      "powerfail",
+      "powerfail.sound",
+      "powerfail.sound.happen",
+      "powerfail.sound.happen.",
+      ".sound.happen.delay",
+      "powerfail..happen.delay",
+      "powerfail.sound..delay",
+      "powerfail.sound.restore.interval",
+      "powerfail.sound.later.delay",
+      "powerfail.beep.happen.delay",
+      "mainsfail.sound.happen.delay",
+      "Powerfail.sound.happen.delay",
+      "powerfail.sound.happen.Delay",
+      "powerfail.sound.happen.max count ",
+      "powerfail.sound.happen.maxcount",
+      " powerfail.sound.happen.delay",
+      "powerfail.sound.happen.x.delay",
+      "powerfail.sound.happen.delay.",
+      "powerfail.sound.happen.delay.delay",
+  };
+  for (const char* key : invalid) {
+    std::string text = key;
+    EXPECT_FALSE(table_.getPolicy(&text)) << "\"" << key << "\"";
+    EXPECT_EQ(text, key) << "text changed on failure";
+    EXPECT_FALSE(table_.setPolicy(std::string(key) + "=5")) << "\"" << key << "\"";
+  }
+  EXPECT_FALSE(table_.setPolicy("powerfail.sound.happen.delay"));
+  EXPECT_FALSE(table_.setPolicy("powerfail.sound.happen.delay 5"));
+  // Dots and '=' in the value belong to the value.
+  EXPECT_TRUE(table_.setPolicy("powerfail.sound.happen.content=dir.x/a=b.wav"));
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SOUND).happen.content, "dir.x/a=b.wav");
+}
+
+TEST_F(PolicyTableTest, NumberForms) {
+  const std::string key = "powerfail.shutdown.happen.max count";
+  auto max_count = [&] { return table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.max_count; };
+
+  ASSERT_TRUE(table_.setPolicy(key + "=-1"));
+  EXPECT_EQ(max_count(), -1);
+  EXPECT_EQ(get(table_, key), key + "=4294967295");
+  ASSERT_TRUE(table_.setPolicy(key + "=4294967295"));
+  EXPECT_EQ(max_count(), -1) << "-1 and 4294967295 are one value";
+
+  struct Case {
+    const char* value;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"7", 7},          {"  15", 15},          {"9000xyz", 9000},    {"+3", 3},
+      {"abc", 3},        {"", 3},               {"4294967296", 3},    {"-2147483649", 3},
+      {"-2147483648", INT32_MIN}, {"2147483648", INT32_MIN}, {"0", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(table_.setPolicy(key + "=" + c.value)) << "\"" << c.value << "\"";
+    EXPECT_EQ(max_count(), c.expected) << "after \"" << c.value << "\"";
+  }
+  ASSERT_TRUE(table_.setPolicy("loadover.sound.restore.delay=4000000000"));
+  EXPECT_EQ(get(table_, "loadover.sound.restore.delay"), "loadover.sound.restore.delay=4000000000");
+  EXPECT_EQ(get(table_, "start.command.happen.content"), "start.command.happen.content=")
+      << "empty content is still served";
+  EXPECT_FALSE(table_.setPolicy("start.command.happen.content=a\nb"));
+}
+
+TEST_F(PolicyTableTest, ProtectFileLoadsLineByLine) {
+  EXPECT_EQ(table_.load(dir_.file("protect")), RC_NOT_AVAILABLE);
+  EXPECT_EQ(table_.fileText(), PolicyTable(ids_, nullptr).fileText()) << "missing file";
+
+  dir_.write("protect",
+             "powerfail.shutdown.happen.delay=45\n"
+             "garbage\n"
+             "powerfail.shutdown.happen.delay =99\n"
+             "powerfail.sound.restore.interval=5\n"
+             "start.sound.happen.content=first.wav\n"
+             "start.sound.happen.content=second.wav\n"
+             "powerfail.sound.happen.max count=-1\n"
+             "powerfail.record.happen.max count=oops\n"
+             "\n"
+             "loadover.record.happen.content=over");  // no final line feed
+  ASSERT_EQ(table_.load(dir_.file("protect")), RC_OK);
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.delay, 45u);
+  EXPECT_EQ(table_.at(EVENT_START, ACTION_SOUND).happen.content, "second.wav")
+      << "later lines overwrite earlier ones";
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SOUND).happen.max_count, -1);
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_RECORD).happen.max_count, 1)
+      << "an unparsable number keeps the default";
+  EXPECT_EQ(table_.at(EVENT_LOADOVER, ACTION_RECORD).happen.content, "over");
+
+  ASSERT_EQ(table_.save(dir_.file("protect")), RC_OK);
+  PolicyTable reread(ids_, nullptr);
+  ASSERT_EQ(reread.load(dir_.file("protect")), RC_OK);
+  EXPECT_EQ(reread.fileText(), table_.fileText());
+  EXPECT_EQ(splitLines(dir_.read("protect")).size(), 378u);
+
+  EXPECT_NE(table_.save(dir_.file("missing-dir/protect")), RC_OK);
+}
+
+TEST_F(PolicyTableTest, NoticesForWatchedKeysOnly) {
+  const std::string key = "powerfail.shutdown.happen.max count";
+  uint32_t id = table_.watch(key);
+  EXPECT_EQ(id, 1u);
+
+  ASSERT_TRUE(table_.setPolicy(key + "=1"));
+  EXPECT_EQ(handler_.ids(), std::vector<uint32_t>{id}) << "once, synchronously, even unchanged";
+  ASSERT_TRUE(table_.setPolicy(key + "=junk"));
+  EXPECT_EQ(handler_.ids().size(), 2u) << "a set that returns true posts";
+
+  handler_.clear();
+  ASSERT_TRUE(table_.setPolicy("powerfail.shutdown.happen.delay=5"));
+  EXPECT_FALSE(table_.setPolicy("powerfail.shutdown.happen.x.max count=5"));
+  dir_.write("protect", key + "=0\n");
+  ASSERT_EQ(table_.load(dir_.file("protect")), RC_OK);
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.max_count, 0);
+  EXPECT_TRUE(handler_.ids().empty()) << "unwatched key, failed set or file load posted";
+
+  table_.setDefaults();
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.max_count, 1);
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.delay, 30u);
+}
+
+}  // namespace
+}  // namespace gw
