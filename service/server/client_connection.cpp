@@ -1,0 +1,79 @@
+// Framing and bounded, non-blocking reply sending for one client connection.
+#include "service/server/client_connection.h"
+
+namespace gw {
+
+ClientConnection::ClientConnection(std::unique_ptr<TcpStream> stream) : stream_(std::move(stream)) {
+  identity_.peer_address = stream_->peerAddress();
+}
+
+ResultCode ClientConnection::receiveRequest(std::string* request) {
+  char chunk[kReceiveChunk];
+  size_t got = 0;
+  ResultCode rc = stream_->receive(chunk, sizeof chunk, &got);
+  if (rc == RC_TIMEOUT) return RC_INCOMPLETE;  // woken without data: nothing ended yet
+  if (rc != RC_OK) {
+    closing_ = true;
+    return RC_SOCKET_ERROR;
+  }
+  // The framing is by chunk: a carriage return ends a request only as a chunk's last byte, so
+  // one inside a chunk stays part of the request.
+  if (chunk[got - 1] == '\r') {
+    request->assign(pending_);
+    request->append(chunk, got - 1);
+    pending_.clear();
+    return RC_OK;
+  }
+  if (pending_.size() + got > kMaxPendingBytes) {
+    closing_ = true;
+    pending_.clear();
+    return RC_SOCKET_ERROR;
+  }
+  pending_.append(chunk, got);
+  return RC_INCOMPLETE;
+}
+
+void ClientConnection::queueReply(const std::string& reply, int64_t now_ms) {
+  if (closing_) return;
+  // One reply is always taken; only replies piling up behind an unread one count against the cap.
+  if (queuedBytes() > 0 && queuedBytes() + reply.size() > kMaxOutputBytes) {
+    closing_ = true;
+    return;
+  }
+  if (output_.empty()) last_progress_ms_ = now_ms;
+  output_.append(reply);
+  flush(now_ms);
+}
+
+void ClientConnection::flush(int64_t now_ms) {
+  while (!closing_ && output_offset_ < output_.size()) {
+    size_t sent = 0;
+    if (stream_->send(output_.data() + output_offset_, output_.size() - output_offset_, &sent) !=
+        RC_OK) {
+      closing_ = true;
+      return;
+    }
+    if (sent == 0) break;
+    output_offset_ += sent;
+    last_progress_ms_ = now_ms;
+  }
+  if (output_offset_ == output_.size()) {
+    output_.clear();
+    output_offset_ = 0;
+  } else if (output_offset_ > kMaxOutputBytes / 2) {
+    output_.erase(0, output_offset_);
+    output_offset_ = 0;
+  }
+}
+
+void ClientConnection::drainBeforeClose() {
+  char scratch[4096];
+  // Bounded: a peer that keeps sending must not keep us here.
+  for (int i = 0; i < 16; ++i) {
+    size_t got = 0;
+    if (stream_->receive(scratch, sizeof scratch, &got) != RC_OK) break;
+  }
+  stream_->shutdownSend();
+}
+
+}  // namespace gw

@@ -1,0 +1,81 @@
+// One accepted client connection: its socket, the start of a request not yet ended, its login,
+// and the replies not yet taken by the peer.
+//
+// The connection never blocks: receives happen only after the socket was readable and sends
+// take what the system accepts, keeping the rest for later. The owner removes the connection
+// after a pass once closing() or finished() says so; the connection never destroys itself.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/result_code.h"
+#include "platform/socket.h"
+#include "service/server/server_context.h"
+
+namespace gw {
+
+class ClientConnection {
+ public:
+  // A request longer than this without its carriage return closes the connection.
+  static constexpr size_t kMaxPendingBytes = 64 * 1024;
+  // Replies the peer has not taken beyond this close the connection.
+  static constexpr size_t kMaxOutputBytes = 256 * 1024;
+  // One receive takes at most this many bytes.
+  static constexpr size_t kReceiveChunk = 1024;
+
+  explicit ClientConnection(std::unique_ptr<TcpStream> stream);
+  ClientConnection(const ClientConnection&) = delete;
+  ClientConnection& operator=(const ClientConnection&) = delete;
+
+  // One receive of at most kReceiveChunk bytes. A request ends when the chunk received ends
+  // with a carriage return: RC_OK, and *request is the pending bytes and the chunk without that
+  // carriage return. RC_INCOMPLETE when the chunk did not end a request (also when nothing was
+  // waiting). RC_SOCKET_ERROR when the peer closed, the receive failed, or the pending bytes
+  // outgrew kMaxPendingBytes; the connection is then marked closing.
+  [[nodiscard]] ResultCode receiveRequest(std::string* request);
+
+  // Queues a reply text (with its carriage return) and sends what the system takes now. A
+  // broken stream or a queue past kMaxOutputBytes marks the connection closing.
+  void queueReply(const std::string& reply, int64_t now_ms);
+  // Sends more of the queued replies; a broken stream marks the connection closing.
+  void flush(int64_t now_ms);
+  // Marks the connection to be closed once its queued replies are out.
+  void finishAfterReplies() { finishing_ = true; }
+  // Marks the connection to be closed at once.
+  void markClosing() { closing_ = true; }
+
+  bool closing() const { return closing_; }
+  // Nothing more to do: closing, or finishing with every reply sent.
+  bool finished() const { return closing_ || (finishing_ && output_.empty()); }
+  // Whether it should be watched for requests (not once it is being wound up, and not while
+  // replies wait: a peer that does not read its replies gets no further work done).
+  bool wantsRead() const { return !closing_ && !finishing_ && output_.empty(); }
+  bool wantsWrite() const { return !closing_ && !output_.empty(); }
+  size_t queuedBytes() const { return output_.size() - output_offset_; }
+  // When queued replies last made progress (or were first queued).
+  int64_t lastSendProgressMs() const { return last_progress_ms_; }
+
+  // Reads what the peer still sent, so that closing ends the stream in order instead of with a
+  // reset that could discard the last reply on the peer's side.
+  void drainBeforeClose();
+
+  ClientIdentity& identity() { return identity_; }
+  const ClientIdentity& identity() const { return identity_; }
+  const TcpStream& stream() const { return *stream_; }
+  size_t pendingBytes() const { return pending_.size(); }
+
+ private:
+  std::unique_ptr<TcpStream> stream_;
+  ClientIdentity identity_;
+  std::string pending_;
+  std::string output_;
+  size_t output_offset_ = 0;
+  int64_t last_progress_ms_ = 0;
+  bool finishing_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace gw

@@ -1,0 +1,154 @@
+// Accepting, polling and serving client connections inside the service's main loop.
+#include "service/server/client_server.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "common/line_file.h"
+
+namespace gw {
+
+ResultCode ClientServer::create(ClientServerContext context,
+                                std::unique_ptr<ClientServer>* server) {
+  if (!context.access) return RC_NOT_AVAILABLE;
+  std::unique_ptr<TcpListener> listener;
+  ResultCode rc = listenTcp(context.bind_address, context.port, &listener);
+  if (rc != RC_OK) return rc;
+  std::vector<Ipv4Address> own;
+  if (listener->localAddress() != kAnyAddress) {
+    own.push_back(listener->localAddress());
+  } else if (localInterfaceAddresses(&own) != RC_OK) {
+    // Without the interface list only the loopback address counts as this host.
+    own.clear();
+  }
+  server->reset(new ClientServer(std::move(context), std::move(listener), std::move(own)));
+  return RC_OK;
+}
+
+ClientServer::ClientServer(ClientServerContext context, std::unique_ptr<TcpListener> listener,
+                           std::vector<Ipv4Address> own_addresses)
+    : context_(std::move(context)),
+      listener_(std::move(listener)),
+      own_addresses_(std::move(own_addresses)),
+      dispatcher_(std::make_unique<RequestDispatcher>(
+          context_.clock, context_.device, context_.settings, context_.policies,
+          context_.events, context_.logs, context_.schedule, *context_.access)),
+      poll_(createPollSet()) {}
+
+ClientServer::~ClientServer() {
+  context_.access->setCurrent(nullptr);
+  connections_.clear();
+}
+
+bool ClientServer::isLocal(Ipv4Address peer) const {
+  if (peer == kLoopbackAddress) return true;
+  return std::find(own_addresses_.begin(), own_addresses_.end(), peer) != own_addresses_.end();
+}
+
+int ClientServer::waitTimeout(uint32_t timeout_ms, int64_t now_ms) const {
+  int64_t wait = std::min<int64_t>(timeout_ms, INT_MAX);
+  for (const auto& connection : connections_) {
+    if (connection->queuedBytes() == 0) continue;
+    int64_t left = connection->lastSendProgressMs() + kSendStallMs - now_ms;
+    wait = std::min(wait, std::max<int64_t>(left, 0));
+  }
+  return static_cast<int>(wait);
+}
+
+ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
+  int64_t now = context_.clock.monotonicMs();
+  poll_->clear();
+  poll_->add(*listener_, true, false);
+  std::vector<size_t> slots(connections_.size(), SIZE_MAX);
+  for (size_t i = 0; i < connections_.size(); ++i) {
+    ClientConnection& c = *connections_[i];
+    if (c.wantsRead() || c.wantsWrite()) slots[i] = poll_->add(c.stream(), c.wantsRead(), c.wantsWrite());
+  }
+  ResultCode rc = poll_->wait(waitTimeout(timeout_ms, now));
+  now = context_.clock.monotonicMs();
+  if (rc == RC_TIMEOUT) {
+    removeFinished(now);
+    return RC_OK;
+  }
+  if (rc != RC_OK) return rc;
+
+  size_t watched = connections_.size();
+  if (poll_->readable(0)) acceptWaiting(now);
+  for (size_t i = 0; i < watched; ++i) {
+    if (slots[i] == SIZE_MAX) continue;
+    ClientConnection& c = *connections_[i];
+    if (poll_->writable(slots[i])) c.flush(now);
+    if (poll_->readable(slots[i]) && c.wantsRead()) {
+      serve(c, now);
+    } else if (poll_->broken(slots[i]) && !poll_->readable(slots[i])) {
+      c.markClosing();
+    }
+  }
+  removeFinished(now);
+  return RC_OK;
+}
+
+void ClientServer::acceptWaiting(int64_t now_ms) {
+  for (int i = 0; i < kAcceptsPerPass; ++i) {
+    std::unique_ptr<TcpStream> stream;
+    if (listener_->accept(&stream) != RC_OK) return;
+    // Past the cap the peer is closed at once rather than left unserved in the backlog.
+    if (connections_.size() >= kMaxConnections) continue;
+    connections_.push_back(std::make_unique<ClientConnection>(std::move(stream)));
+    (void)now_ms;  // a new connection has nothing queued yet
+  }
+}
+
+void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
+  ClientAccess& access = *context_.access;
+  access.setCurrent(&connection.identity());
+  // The rules are asked on every readable event, so a remote peer is never served past them.
+  if (!isLocal(connection.identity().peer_address)) {
+    switch (access.evaluateRules()) {
+      case RuleAction::kAllow:
+        break;
+      case RuleAction::kDeny:
+        connection.queueReply("ERR " + std::to_string(static_cast<int>(RC_REFUSED)) + "\r", now_ms);
+        connection.finishAfterReplies();
+        return;
+      case RuleAction::kNone:
+      case RuleAction::kDrop:
+        connection.markClosing();
+        return;
+    }
+  }
+  std::string request;
+  if (connection.receiveRequest(&request) != RC_OK) return;
+  std::string reply = dispatcher_->dispatch(request, connection.identity());
+  reply.push_back('\r');
+  connection.queueReply(reply, now_ms);
+}
+
+void ClientServer::removeFinished(int64_t now_ms) {
+  bool removed = false;
+  for (auto& connection : connections_) {
+    if (!connection->closing() && connection->queuedBytes() > 0 &&
+        now_ms - connection->lastSendProgressMs() > kSendStallMs) {
+      connection->markClosing();
+    }
+    if (connection->finished()) {
+      if (!connection->closing()) connection->drainBeforeClose();
+      connection.reset();
+      removed = true;
+    }
+  }
+  if (!removed) return;
+  context_.access->setCurrent(nullptr);
+  connections_.erase(std::remove(connections_.begin(), connections_.end(), nullptr),
+                     connections_.end());
+}
+
+uint16_t clientPortFromText(const char* text) {
+  long long port = 0;
+  if (text == nullptr || !parseWholeInt(text, &port) || port < 1 || port > 65535) {
+    return kDefaultClientPort;
+  }
+  return static_cast<uint16_t>(port);
+}
+
+}  // namespace gw

@@ -1,0 +1,73 @@
+// The client protocol server: listens for management clients, keeps one ClientConnection per
+// connection, and answers their requests from the service's main loop.
+//
+// Everything runs on the thread that calls pollClients; nothing here starts a thread. Sockets
+// are non-blocking, so one pass never waits longer than its timeout: a peer that stops reading
+// costs at most kSendStallMs before its connection is closed, and one that never ends its
+// request at most ClientConnection::kMaxPendingBytes of memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "common/result_code.h"
+#include "platform/socket.h"
+#include "service/server/client_connection.h"
+#include "service/server/request_dispatcher.h"
+#include "service/server/server_context.h"
+
+namespace gw {
+
+class ClientServer {
+ public:
+  // Connections beyond this many are accepted and closed at once.
+  static constexpr size_t kMaxConnections = 256;
+  // A connection whose queued replies make no progress for this long is closed.
+  static constexpr int64_t kSendStallMs = 5000;
+  // Connections taken from the listener in one pass, so that a flood cannot starve the others.
+  static constexpr int kAcceptsPerPass = 32;
+
+  // Listens on the context's address and port (every local address, 8855, in the service).
+  // RC_NOT_AVAILABLE when the port is taken; *server is written only on RC_OK.
+  [[nodiscard]] static ResultCode create(ClientServerContext context,
+                                         std::unique_ptr<ClientServer>* server);
+  ClientServer(const ClientServer&) = delete;
+  ClientServer& operator=(const ClientServer&) = delete;
+  // Closes every connection and the listener, then destroys the access object.
+  ~ClientServer();
+
+  // One pass: waits at most timeout_ms for client sockets, then accepts, reads and answers what
+  // is ready. Returns early once anything was handled. RC_OK (also when the wait timed out), or
+  // the code of a failed wait, with nothing else changed.
+  [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms);
+
+  uint16_t port() const { return listener_->localPort(); }
+  size_t connectionCount() const { return connections_.size(); }
+  // Addresses taken as this host's own: their clients skip the address rules.
+  const std::vector<Ipv4Address>& ownAddresses() const { return own_addresses_; }
+
+ private:
+  ClientServer(ClientServerContext context, std::unique_ptr<TcpListener> listener,
+               std::vector<Ipv4Address> own_addresses);
+
+  bool isLocal(Ipv4Address peer) const;
+  void acceptWaiting(int64_t now_ms);
+  void serve(ClientConnection& connection, int64_t now_ms);
+  int waitTimeout(uint32_t timeout_ms, int64_t now_ms) const;
+  void removeFinished(int64_t now_ms);
+
+  ClientServerContext context_;
+  std::unique_ptr<TcpListener> listener_;
+  std::vector<Ipv4Address> own_addresses_;
+  std::unique_ptr<RequestDispatcher> dispatcher_;
+  std::unique_ptr<PollSet> poll_;
+  std::vector<std::unique_ptr<ClientConnection>> connections_;
+};
+
+// The client port from the text of GRIDWATCH_PORT: a whole decimal number 1..65535, or
+// kDefaultClientPort when the text is absent, empty or anything else.
+uint16_t clientPortFromText(const char* text);
+
+}  // namespace gw

@@ -1,0 +1,421 @@
+// The client protocol over real loopback TCP: a ClientServer on an ephemeral port with fakes
+// behind it, pumped from the test's own thread.
+#include "service/server/client_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+
+#include "common/time_text.h"
+#include "testing/fake_client_services.h"
+#include "testing/fake_clock.h"
+
+namespace gw {
+namespace {
+
+constexpr const char* kNoReply = "<no reply>";
+constexpr const char* kClosed = "<closed>";
+
+class ClientServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto access = std::make_unique<FakeClientAccess>();
+    access_ = access.get();
+    ClientServerContext context{clock_,    device_, settings_,          policies_,
+                                events_,   logs_,   schedule_,          std::move(access),
+                                kLoopbackAddress, 0};
+    ASSERT_EQ(ClientServer::create(std::move(context), &server_), RC_OK);
+    ASSERT_NE(server_->port(), 0);
+  }
+
+  std::unique_ptr<TcpStream> connect(Ipv4Address source = kAnyAddress) {
+    std::unique_ptr<TcpStream> stream;
+    EXPECT_EQ(connectTcp(kLoopbackAddress, server_->port(), source, 5000, &stream), RC_OK);
+    size_t before = server_->connectionCount();
+    for (int i = 0; i < 200 && server_->connectionCount() == before; ++i) pump(10);
+    EXPECT_GT(server_->connectionCount(), before) << "the server did not take the connection";
+    return stream;
+  }
+
+  void pump(uint32_t ms) { ASSERT_EQ(server_->pollClients(ms), RC_OK); }
+
+  // Pumps the server until the client has a reply ending with a carriage return, the stream
+  // closed, or `patience_ms` passed.
+  std::string awaitReply(TcpStream& client, int patience_ms = 3000) {
+    std::string got;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(patience_ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+      pump(5);
+      char buffer[4096];
+      size_t n = 0;
+      ResultCode rc = client.receive(buffer, sizeof buffer, &n);
+      if (rc == RC_SOCKET_ERROR) return got.empty() ? kClosed : got + kClosed;
+      if (rc == RC_OK) got.append(buffer, n);
+      if (!got.empty() && got.back() == '\r') {
+        got.pop_back();
+        return got;
+      }
+    }
+    return got.empty() ? kNoReply : got;
+  }
+
+  std::string ask(TcpStream& client, const std::string& request) {
+    EXPECT_EQ(sendAll(client, request, 5000), RC_OK);
+    return awaitReply(client);
+  }
+
+  std::unique_ptr<TcpStream> login(const std::string& name) {
+    auto c = connect();
+    EXPECT_EQ(ask(*c, "USR NAME " + name + "\r"), "");
+    EXPECT_EQ(ask(*c, "USR PASS\r"), "");
+    return c;
+  }
+
+  FakeClock clock_;
+  FakeDeviceVariables device_;
+  FakeKeyValueSettings settings_{{{"service.polling rate", "3000"}, {"email.subject", ""}}};
+  FakeKeyValueSettings policies_{{{"powerfail.shutdown.happen.max count", "1"}}};
+  FakeEventTimes events_;
+  FakeLogPages logs_;
+  FakeScheduleItems schedule_;
+  FakeClientAccess* access_ = nullptr;
+  std::unique_ptr<ClientServer> server_;
+};
+
+TEST_F(ClientServerTest, FramingIsByChunkEndingWithCarriageReturn) {
+  auto c = login("manager");
+  EXPECT_EQ(ask(*c, "DEV STATUS_CONNECT\r"), "1");
+
+  // Split inside the variable name: one reply, after the second chunk.
+  ASSERT_EQ(sendAll(*c, "DEV STATUS_CON", 5000), RC_OK);
+  EXPECT_EQ(awaitReply(*c, 300), kNoReply);
+  EXPECT_EQ(ask(*c, "NECT\r"), "1");
+
+  // CR LF ends no chunk: no reply, the bytes wait and become the start of the next request.
+  ASSERT_EQ(sendAll(*c, "DEV STATUS_INVOLT\r\n", 5000), RC_OK);
+  EXPECT_EQ(awaitReply(*c, 300), kNoReply);
+  device_.calls.clear();
+  EXPECT_EQ(ask(*c, "TIME NOW\r"), "23000") << "the pending bytes decide the command";
+  ASSERT_EQ(device_.calls.size(), 1u);
+
+  // Two requests in one chunk are one request: its first word decides, the second gets nothing.
+  EXPECT_EQ(ask(*c, "DEV STATUS_CONNECT\rTIME NOW\r"), "1");
+  EXPECT_EQ(awaitReply(*c, 300), kNoReply);
+
+  EXPECT_EQ(ask(*c, "\r"), "ERR 31") << "empty request";
+  EXPECT_EQ(ask(*c, "   \r"), "ERR 31") << "blank request";
+  EXPECT_EQ(ask(*c, "DEV\r"), "ERR 31");
+  EXPECT_EQ(ask(*c, "dev STATUS_CONNECT\r"), "ERR 31") << "command words are upper case";
+  EXPECT_EQ(ask(*c, "DEVX\r"), "ERR 31");
+  EXPECT_EQ(ask(*c, "  \tDEV STATUS_CONNECT\r"), "1") << "leading white space is skipped";
+}
+
+TEST_F(ClientServerTest, EveryCommandButUsrNeedsALogin) {
+  auto c = connect();
+  size_t count = 0;
+  const RequestDispatcher::Command* rows = RequestDispatcher::commands(&count);
+  ASSERT_EQ(count, 8u);
+  const char* order[] = {"DEV", "LOG", "SCH", "PTC", "POL", "USR", "ACC", "TIME"};
+  for (size_t i = 0; i < count; ++i) {
+    EXPECT_EQ(rows[i].word, order[i]);
+    std::string reply = ask(*c, std::string(rows[i].word) + " GET\r");
+    if (rows[i].word == "USR") {
+      EXPECT_EQ(reply, "") << "USR needs no login";
+    } else {
+      EXPECT_EQ(reply, "ERR 33") << rows[i].word << " without a login";
+    }
+  }
+  EXPECT_EQ(ask(*c, "NOPE\r"), "ERR 31") << "an unknown word is refused before the level check";
+
+  // A wrong name keeps failing until a right one is sent; the check tries again every time.
+  EXPECT_EQ(ask(*c, "USR NAME Manager\r"), "");
+  EXPECT_EQ(ask(*c, "TIME NOW\r"), "ERR 33") << "names compare exactly";
+  EXPECT_EQ(ask(*c, "USR NAME manager \r"), "");
+  EXPECT_EQ(ask(*c, "TIME NOW\r"), "ERR 33") << "a trailing blank is part of the name";
+  EXPECT_EQ(ask(*c, "USR NAME manager\r"), "");
+  EXPECT_EQ(ask(*c, "USR PASS anything at all\r"), "");
+  EXPECT_EQ(ask(*c, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+  EXPECT_EQ(c->peerPort(), server_->port());
+
+  EXPECT_EQ(ask(*c, "USR\r"), "ERR 31");
+  EXPECT_EQ(ask(*c, "USR WHO\r"), "ERR 31");
+  for (const char* ok : {"USR GET\r", "USR SET\r", "USR SLAVE\r", "ACC\r"}) {
+    EXPECT_EQ(ask(*c, ok), "") << ok;
+  }
+}
+
+TEST_F(ClientServerTest, LevelsOfTheDefaultAccounts) {
+  auto manager = login("manager");
+  EXPECT_EQ(ask(*manager, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+  EXPECT_EQ(ask(*manager, "USR NAME normal(read only)\r"), "");
+  EXPECT_EQ(ask(*manager, "DEV CMD_SELFTEST 10\r"), "") << "a later name does not lower the level";
+  EXPECT_EQ(ask(*manager, "DEV CMD_SELFTEST\r"), "ERR 31") << "manager, number missing";
+
+  auto normal = login("normal(read only)");
+  EXPECT_EQ(ask(*normal, "DEV STATUS_CONNECT\r"), "1");
+  device_.calls.clear();
+  EXPECT_EQ(ask(*normal, "DEV CMD_SELFTEST 10\r"), "ERR 33");
+  EXPECT_EQ(ask(*normal, "DEV SET_PROP_INPUTHI 250\r"), "ERR 33");
+  EXPECT_EQ(ask(*normal, "DEV CMD_TOGGLEBUZZER\r"), "ERR 33");
+  EXPECT_EQ(ask(*normal, "LOG CLR 0\r"), "ERR 33");
+  EXPECT_EQ(ask(*normal, "SCH SET 1 1 2002/11/05 2 22:30:00 2002/11/05 2 22:31:00\n\r"), "ERR 33");
+  EXPECT_TRUE(device_.calls.empty()) << "a refused command must not reach the device";
+  EXPECT_EQ(logs_.clears, 0);
+  EXPECT_EQ(schedule_.last_set, "");
+  EXPECT_EQ(ask(*normal, "USR NAME manager\r"), "");
+  EXPECT_EQ(ask(*normal, "DEV CMD_SELFTEST 10\r"), "ERR 33") << "the level stays for the connection";
+
+  auto slave = login("slave");
+  EXPECT_EQ(ask(*slave, "USR SLAVE\r"), "");
+  EXPECT_EQ(access_->rule_checks, 0) << "local clients never meet the rules";
+}
+
+TEST_F(ClientServerTest, DeviceVariablesByKind) {
+  auto c = login("manager");
+  EXPECT_EQ(ask(*c, "DEV PROP_INPUTHI DEFAULT\r"), "253");
+  EXPECT_EQ(ask(*c, "DEV PROP_INPUTHI\r"), "264");
+  EXPECT_EQ(ask(*c, "DEV PROP_INPUTHI default\r"), "264");
+  EXPECT_EQ(ask(*c, "DEV PROP_INPUTHI DEFAULTS\r"), "264");
+  EXPECT_EQ(ask(*c, "DEV PROP_MODEL\r"), "Model 1000");
+  EXPECT_EQ(ask(*c, "DEV prop_model\r"), "ERR 31");
+
+  device_.calls.clear();
+  EXPECT_EQ(ask(*c, "DEV CMD_SLEEP 120 -5\r"), "");
+  EXPECT_EQ(ask(*c, "DEV CMD_SLEEP 120\r"), "ERR 31");
+  EXPECT_EQ(ask(*c, "DEV CMD_SELFTEST x\r"), "ERR 31");
+  EXPECT_EQ(ask(*c, "DEV CMD_SELFTEST 99999999999\r"), "ERR 31") << "does not fit an int";
+  EXPECT_EQ(ask(*c, "DEV CMD_SELFTEST -1\r"), "");
+  EXPECT_EQ(ask(*c, "DEV CMD_TOGGLEBUZZER\r"), "");
+  EXPECT_EQ(ask(*c, "DEV SET_PROP_INPUTHI +250\r"), "");
+  std::vector<std::string> expected = {"CMD_SLEEP 120 -5", "CMD_SELFTEST -1 0",
+                                       "CMD_TOGGLEBUZZER 0 0", "SET_PROP_INPUTHI 250 0"};
+  EXPECT_EQ(device_.calls, expected);
+
+  device_.code = RC_NO_DEVICE;
+  EXPECT_EQ(ask(*c, "DEV STATUS_CONNECT\r"), "ERR 8");
+  EXPECT_EQ(ask(*c, "DEV PROP_MODEL\r"), "ERR 8");
+  EXPECT_EQ(ask(*c, "DEV CMD_TOGGLEBUZZER\r"), "ERR 8");
+}
+
+TEST_F(ClientServerTest, PolicyAndSettingGetAndSet) {
+  auto normal = login("normal(read only)");
+  auto manager = login("manager");
+  EXPECT_EQ(ask(*normal, "POL service.polling rate\r"), "3000");
+  EXPECT_EQ(ask(*normal, "POL service.polling rate=5000\r"), "") << "refused set still succeeds";
+  EXPECT_EQ(ask(*normal, "POL service.polling rate\r"), "3000");
+  EXPECT_EQ(settings_.sets, 0);
+
+  EXPECT_EQ(ask(*manager, "POL service.polling rate=5000\r"), "");
+  EXPECT_EQ(ask(*normal, "POL    service.polling rate\r"), "5000") << "blanks before the key";
+  EXPECT_EQ(ask(*manager, "POL service.polling rate=refused\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "POL service.nothing=1\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "POL service.nothing\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "POL email.subject\r"), "ERR 30") << "an empty value reads as an error";
+  EXPECT_EQ(ask(*manager, "POL\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "POL service.polling rate \r"), "ERR 30") << "the key is verbatim";
+
+  EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "1");
+  EXPECT_EQ(ask(*normal, "PTC powerfail.nonsense.happen.max count\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "PTC powerfail.shutdown.happen.max count=3\r"), "");
+  EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "3");
+  EXPECT_EQ(policies_.sets, 1);
+}
+
+TEST_F(ClientServerTest, LogPagesAndCursors) {
+  for (int i = 0; i < 120; ++i) logs_.records[0].push_back("2002/07/15 13:05:09 00" + std::to_string(i % 10));
+  auto normal = login("normal(read only)");
+  auto manager = login("manager");
+  EXPECT_EQ(ask(*normal, "LOG KEY 0\r"), "120");
+  EXPECT_EQ(ask(*normal, "LOG KEY 7\r"), "0");
+  EXPECT_EQ(ask(*normal, "LOG KEY -1\r"), "0");
+  EXPECT_EQ(ask(*normal, "LOG KEY\r"), "ERR 31");
+  EXPECT_EQ(ask(*normal, "LOG NXT 0\r"), "ERR 31") << "no cursor";
+  EXPECT_EQ(ask(*normal, "LOG PRV 0 x\r"), "ERR 31");
+  EXPECT_EQ(ask(*normal, "LOG XYZ 0\r"), "ERR 31");
+  EXPECT_EQ(ask(*normal, "LOG NXT 0 120\r"), "120");
+  std::string page = ask(*normal, "LOG NXT 0 100\r");
+  EXPECT_EQ(page.substr(0, 4), "120 ");
+  EXPECT_EQ(std::count(page.begin(), page.end(), '\n'), 20);
+  page = ask(*normal, "LOG PRV 0 120\r");
+  EXPECT_EQ(page.substr(0, 3), "70 ");
+  EXPECT_EQ(std::count(page.begin(), page.end(), '\n'), 50);
+  EXPECT_EQ(ask(*normal, "LOG NXT 9 0\r"), "") << "an unknown log answers an empty success";
+
+  EXPECT_EQ(ask(*manager, "LOG CLR 7\r"), "");
+  EXPECT_EQ(logs_.clears, 0);
+  EXPECT_EQ(ask(*manager, "LOG CLR 0\r"), "");
+  EXPECT_EQ(ask(*normal, "LOG KEY 0\r"), "0");
+}
+
+TEST_F(ClientServerTest, ScheduleAndTime) {
+  schedule_.lines = {"2 2 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00"};
+  auto manager = login("manager");
+  EXPECT_EQ(ask(*manager, "SCH GET\r"), "2 2 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n");
+  EXPECT_EQ(ask(*manager, "SCH\r"), "ERR 31");
+  std::string items = "1 1 2002/11/05 2 22:30:00 2002/11/05 2 22:31:00\n3 3 2002/11/07 4 10:00:00 2002/11/07 4 10:01:00\n";
+  EXPECT_EQ(ask(*manager, "SCH SET " + items + "\r"), "") << "line feeds inside a request";
+  EXPECT_EQ(schedule_.last_set, " " + items);
+  EXPECT_EQ(schedule_.lines.size(), 2u);
+
+  EXPECT_EQ(ask(*manager, "TIME NOW\r"), "2002/11/05 2 17:04:09");
+  events_.phases[2] = 1;
+  events_.happen[2] = FakeClock::kDefaultStart - 60000;
+  events_.restore[2] = FakeClock::kDefaultStart - 30000;
+  EXPECT_EQ(ask(*manager, "TIME HAPPEN powerfail\r"), formatWireTime(events_.happen[2]));
+  EXPECT_EQ(ask(*manager, "TIME RESTORE powerfail\r"), formatWireTime(clock_.nowMs()))
+      << "not restored: the current time";
+  events_.phases[2] = 2;
+  EXPECT_EQ(ask(*manager, "TIME RESTORE powerfail\r"), formatWireTime(events_.restore[2]));
+  EXPECT_EQ(ask(*manager, "TIME HAPPEN powerfail\r"), formatWireTime(clock_.nowMs()));
+  EXPECT_EQ(ask(*manager, "TIME HAPPEN tempover\r"), formatWireTime(clock_.nowMs()));
+  EXPECT_EQ(ask(*manager, "TIME HAPPEN PowerFail\r"), "ERR 31");
+  EXPECT_EQ(ask(*manager, "TIME HAPPEN\r"), "ERR 31");
+  EXPECT_EQ(ask(*manager, "TIME\r"), "ERR 31");
+  EXPECT_EQ(ask(*manager, "TIME LATER\r"), "ERR 31");
+}
+
+TEST_F(ClientServerTest, RemotePeersMeetTheRulesOnEveryRequest) {
+  constexpr Ipv4Address kRemote = 0x7F000005;  // 127.0.0.5: not this server's own address
+  access_->rule = RuleAction::kDeny;
+  auto denied = connect(kRemote);
+  EXPECT_EQ(ask(*denied, "TIME NOW\r"), "ERR 32");
+  EXPECT_EQ(awaitReply(*denied, 1000), kClosed) << "closed after the refusal";
+
+  access_->rule = RuleAction::kDrop;
+  auto dropped = connect(kRemote);
+  EXPECT_EQ(ask(*dropped, "TIME NOW\r"), kClosed) << "dropped without a word";
+
+  access_->rule = RuleAction::kNone;
+  auto undecided = connect(kRemote);
+  EXPECT_EQ(ask(*undecided, "TIME NOW\r"), kClosed) << "no decision is a drop";
+
+  access_->rule = RuleAction::kAllow;
+  auto allowed = connect(kRemote);
+  EXPECT_EQ(ask(*allowed, "USR NAME manager\r"), "");
+  EXPECT_EQ(ask(*allowed, "TIME NOW\r"), "2002/11/05 2 17:04:09");
+  access_->rule = RuleAction::kDeny;
+  EXPECT_EQ(ask(*allowed, "TIME NOW\r"), "ERR 32") << "the rules are asked again";
+  EXPECT_EQ(awaitReply(*allowed, 1000), kClosed);
+
+  auto local = login("manager");
+  EXPECT_EQ(ask(*local, "TIME NOW\r"), "2002/11/05 2 17:04:09") << "local clients are served";
+  EXPECT_EQ(server_->connectionCount(), 1u);
+}
+
+TEST_F(ClientServerTest, PollReturnsWithinItsTimeoutAndEarlyOnARequest) {
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(server_->pollClients(150), RC_OK);
+  auto quiet = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(quiet, std::chrono::milliseconds(140));
+  EXPECT_LT(quiet, std::chrono::milliseconds(2000));
+
+  auto c = login("manager");
+  ASSERT_EQ(sendAll(*c, "TIME NOW\r", 5000), RC_OK);
+  ASSERT_EQ(c->waitReady(false, 0), RC_TIMEOUT);
+  start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 10 && c->waitReady(false, 0) == RC_TIMEOUT; ++i) pump(60000);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5))
+      << "a served request must end the wait";
+}
+
+TEST_F(ClientServerTest, RequestThatNeverEndsIsCutOffAt64KiB) {
+  auto endless = login("manager");
+  std::string filler(8 * 1024, 'A');
+  std::string reply;
+  int sent = 0;
+  // Keep feeding until the server gives up; it must not answer and must not grow without bound.
+  for (; sent < 40 && reply != kClosed; ++sent) {
+    ResultCode rc = sendAll(*endless, filler, 2000);
+    if (rc != RC_OK) break;
+    reply = awaitReply(*endless, 100);
+    ASSERT_TRUE(reply == kNoReply || reply == kClosed) << reply.substr(0, 40);
+  }
+  if (reply != kClosed) reply = awaitReply(*endless, 2000);
+  EXPECT_EQ(reply, kClosed);
+  EXPECT_LE(sent * filler.size(), size_t{64 * 1024} + 3 * filler.size());
+
+  auto other = login("manager");
+  EXPECT_EQ(ask(*other, "TIME NOW\r"), "2002/11/05 2 17:04:09");
+}
+
+TEST_F(ClientServerTest, ClientThatNeverReadsCannotStallTheServer) {
+  auto lazy = login("manager");
+  auto busy = login("manager");
+  // A long reply per request, and many requests, never read.
+  // Replies of 2 MB each, so that the system's buffers cannot hide the stall.
+  for (int i = 0; i < 2000; ++i) schedule_.lines.push_back(std::string(1000, 'x'));
+  auto start = std::chrono::steady_clock::now();
+  for (int round = 0; round < 60; ++round) {
+    if (sendAll(*lazy, "SCH GET\r", 0) != RC_OK) break;
+    pump(5);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20))
+      << "each pass must stay within its timeout";
+  EXPECT_EQ(ask(*busy, "TIME NOW\r"), "2002/11/05 2 17:04:09") << "others are still served";
+
+  size_t before = server_->connectionCount();
+  clock_.advance(ClientServer::kSendStallMs + 1000);
+  pump(5);
+  pump(5);
+  EXPECT_EQ(server_->connectionCount(), before - 1) << "the stalled connection is closed";
+  EXPECT_EQ(ask(*busy, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+}
+
+TEST_F(ClientServerTest, ConnectionsBeyondTheCapAreClosed) {
+  std::vector<std::unique_ptr<TcpStream>> clients;
+  for (size_t i = 0; i < ClientServer::kMaxConnections + 20; ++i) {
+    std::unique_ptr<TcpStream> s;
+    ASSERT_EQ(connectTcp(kLoopbackAddress, server_->port(), kAnyAddress, 5000, &s), RC_OK);
+    clients.push_back(std::move(s));
+    if (i % 16 == 0) pump(1);
+  }
+  for (int i = 0; i < 100; ++i) pump(5);
+  EXPECT_EQ(server_->connectionCount(), ClientServer::kMaxConnections);
+  // The last ones were taken and closed, not left hanging.
+  EXPECT_EQ(awaitReply(*clients.back(), 500), kClosed);
+  // Connection 200 sits beyond the 64 a select() would watch; it is served all the same.
+  EXPECT_EQ(ask(*clients[200], "USR NAME manager\r"), "");
+  EXPECT_EQ(ask(*clients[200], "TIME NOW\r"), "2002/11/05 2 17:04:09");
+
+  clients.resize(10);
+  for (int i = 0; i < 20; ++i) pump(5);
+  EXPECT_EQ(server_->connectionCount(), 10u) << "closed peers are removed";
+  auto late = login("manager");
+  EXPECT_EQ(ask(*late, "TIME NOW\r"), "2002/11/05 2 17:04:09");
+}
+
+TEST_F(ClientServerTest, RandomBytesNeverHurtTheServer) {
+  std::mt19937 random(20021105);
+  for (int round = 0; round < 40; ++round) {
+    auto c = connect();
+    int chunks = 1 + static_cast<int>(random() % 20);
+    for (int k = 0; k < chunks; ++k) {
+      std::string bytes(1 + random() % 3000, '\0');
+      for (char& b : bytes) b = static_cast<char>(random() % 256);
+      if (random() % 3 == 0) bytes.back() = '\r';
+      if (sendAll(*c, bytes, 1000) != RC_OK) break;
+      pump(1);
+    }
+    (void)awaitReply(*c, 20);  // whatever it says, if anything
+    c.reset();
+    for (int i = 0; i < 400 && server_->connectionCount() > 0; ++i) pump(5);
+    ASSERT_EQ(server_->connectionCount(), 0u) << "round " << round << ": a closed peer lingers";
+  }
+  auto normal = login("manager");
+  EXPECT_EQ(ask(*normal, "DEV STATUS_CONNECT\r"), "1");
+}
+
+TEST(ClientPortTest, FromEnvironmentText) {
+  EXPECT_EQ(clientPortFromText(nullptr), 8855);
+  EXPECT_EQ(clientPortFromText(""), 8855);
+  EXPECT_EQ(clientPortFromText("9000"), 9000);
+  EXPECT_EQ(clientPortFromText("65535"), 65535);
+  for (const char* bad : {"0", "65536", "-1", "9000x", " 9000", "port"}) {
+    EXPECT_EQ(clientPortFromText(bad), 8855) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace gw
