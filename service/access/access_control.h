@@ -1,0 +1,80 @@
+// Who may use the client protocol: the address rules that admit remote peers and the accounts
+// that give a connection its level, kept in the "access" and "user" files of the data
+// directory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/result_code.h"
+#include "service/access/access_levels.h"
+#include "service/access/protect_rule.h"
+#include "service/access/user_account.h"
+
+namespace gw {
+
+// The login state of one client connection. The server keeps one per connection, fills the name
+// and password from "USR NAME" / "USR PASS", and hands it to checkLevel; level 0 means not
+// logged in yet.
+struct ConnectionLogin {
+  std::string user_name;
+  std::string password;
+  int32_t level = LEVEL_NONE;
+};
+
+// Single-threaded (the service's main thread). The lists do not change while the service runs;
+// they are read when built and written back when destroyed. Not copyable.
+class AccessControl {
+ public:
+  static constexpr std::string_view kAccessFileName = "access";
+  static constexpr std::string_view kUserFileName = "user";
+
+  // Loads "access" (missing or unreadable: the one rule DENY 0.0.0.0/0) and "user" (missing or
+  // unreadable: the accounts "normal(read only)" 1, "slave" 3, "manager" 7, all with empty
+  // passwords) from `data_dir`. Bad lines are skipped; an existing empty "access" file gives no
+  // rules, so every remote peer is dropped.
+  explicit AccessControl(std::string data_dir);
+  // Writes both files (save()); a failure is not reported.
+  ~AccessControl();
+
+  AccessControl(const AccessControl&) = delete;
+  AccessControl& operator=(const AccessControl&) = delete;
+
+  // What to do with a remote peer: the first matching rule whose action is not NONE; RULE_DROP
+  // when none decides. The server applies it only to peers other than itself and 127.0.0.1.
+  RuleAction evaluateRules(uint32_t peer_address) const;
+
+  // Whether the connection reaches `required`, logging it in on the way: a connection with a
+  // level keeps it (a later name or password changes nothing); otherwise the first account whose
+  // name equals login->user_name exactly, with an empty password or one equal to
+  // login->password, gives the connection its level (even one below `required`). No such
+  // account leaves the level at 0 and returns false.
+  bool checkLevel(ConnectionLogin* login, int32_t required) const;
+
+  // Writes "access" and then "user", each atomically; "user" holds passwords and is created
+  // with mode 0600. Returns the first failure.
+  [[nodiscard]] ResultCode save() const;
+
+  const std::vector<ProtectRule>& rules() const { return rules_; }
+  const std::vector<UserAccount>& accounts() const { return accounts_; }
+
+  // The file texts save() writes.
+  std::string accessFileText() const;
+  std::string userFileText() const;
+
+  // The lists a file text holds, by the loading rules above.
+  static std::vector<ProtectRule> parseAccessFile(std::string_view text);
+  static std::vector<UserAccount> parseUserFile(std::string_view text);
+
+  static std::vector<ProtectRule> defaultRules();
+  static std::vector<UserAccount> defaultAccounts();
+
+ private:
+  std::string data_dir_;
+  std::vector<ProtectRule> rules_;
+  std::vector<UserAccount> accounts_;
+};
+
+}  // namespace gw
