@@ -25,27 +25,18 @@ class DeviceProxyTest : public ::testing::Test {
   DeviceProxy proxy_{channel_};
 };
 
-TEST_F(DeviceProxyTest, EveryOperationSendsItsRequestLine) {
+// The variable table's test walks the other operations; these have rules of their own.
+TEST_F(DeviceProxyTest, AlarmMediaAndOutOfRangeRequests) {
   channel_.setHandler([](const std::string& request) {
-    return request.substr(0, request.find(' ')) + (request[0] == 'W' || request[0] == 'C' ? "" : " 0");
+    return request.substr(0, request.find(' ')) + (request[0] == 'W' || request[0] == 'C' ? "" : " 1");
   });
   int32_t v = 0;
-  EXPECT_EQ(proxy_.getStatus(13, &v), RC_OK);
-  EXPECT_EQ(proxy_.getSetting(6, 1, &v), RC_OK);
-  EXPECT_EQ(proxy_.setSetting(0, -250), RC_OK);
   EXPECT_EQ(proxy_.getAlarm(&v), RC_OK);
   EXPECT_EQ(proxy_.setAlarm(257), RC_OK);
   EXPECT_EQ(proxy_.setAlarm(-1), RC_OK);
-  EXPECT_EQ(proxy_.getNumber(30, &v), RC_OK);
-  EXPECT_EQ(proxy_.selfTest(-1), RC_OK);
-  EXPECT_EQ(proxy_.sleep(60, 120), RC_OK);
-  EXPECT_EQ(proxy_.shutdown(120), RC_OK);
-  EXPECT_EQ(proxy_.toggleBuzzer(), RC_OK);
   EXPECT_EQ(proxy_.changeMedia(2, 1), RC_OK);
-  const std::vector<std::string> expected = {"S13",    "R6 1",   "W0 -250", "R7",
-                                             "W7 1",   "W7 255", "R30",     "C0 -1",
-                                             "C1 60 120", "C2 120", "C3",      "C4 2 1"};
-  EXPECT_EQ(channel_.requests(), expected);
+  const std::vector<std::string> expected = {"R7", "W7 1", "W7 255", "C4 2 1"};
+  EXPECT_EQ(channel_.requests(), expected) << "the alarm value goes modulo 256";
 
   channel_.clearRequests();
   EXPECT_EQ(proxy_.getStatus(14, &v), RC_UNSUPPORTED);
