@@ -3,9 +3,8 @@
 
 namespace gw {
 
-ClientConnection::ClientConnection(std::unique_ptr<TcpStream> stream) : stream_(std::move(stream)) {
-  identity_.peer_address = stream_->peerAddress();
-}
+ClientConnection::ClientConnection(std::unique_ptr<TcpStream> stream)
+    : stream_(std::move(stream)), peer_address_(stream_->peerAddress()) {}
 
 ResultCode ClientConnection::receiveRequest(std::string* request) {
   char chunk[kReceiveChunk];

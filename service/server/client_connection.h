@@ -13,7 +13,7 @@
 
 #include "common/result_code.h"
 #include "platform/socket.h"
-#include "service/server/server_context.h"
+#include "service/access/access_control.h"
 
 namespace gw {
 
@@ -62,14 +62,15 @@ class ClientConnection {
   // reset that could discard the last reply on the peer's side.
   void drainBeforeClose();
 
-  ClientIdentity& identity() { return identity_; }
-  const ClientIdentity& identity() const { return identity_; }
+  ConnectionLogin& login() { return login_; }
+  Ipv4Address peerAddress() const { return peer_address_; }
   const TcpStream& stream() const { return *stream_; }
   size_t pendingBytes() const { return pending_.size(); }
 
  private:
   std::unique_ptr<TcpStream> stream_;
-  ClientIdentity identity_;
+  Ipv4Address peer_address_;
+  ConnectionLogin login_;
   std::string pending_;
   std::string output_;
   size_t output_offset_ = 0;

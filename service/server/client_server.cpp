@@ -10,7 +10,6 @@ namespace gw {
 
 ResultCode ClientServer::create(ClientServerContext context,
                                 std::unique_ptr<ClientServer>* server) {
-  if (!context.access) return RC_NOT_AVAILABLE;
   std::unique_ptr<TcpListener> listener;
   ResultCode rc = listenTcp(context.bind_address, context.port, &listener);
   if (rc != RC_OK) return rc;
@@ -21,24 +20,25 @@ ResultCode ClientServer::create(ClientServerContext context,
     // Without the interface list only the loopback address counts as this host.
     own.clear();
   }
-  server->reset(new ClientServer(std::move(context), std::move(listener), std::move(own)));
+  auto access = std::make_unique<AccessControl>(context.data_dir);
+  server->reset(new ClientServer(std::move(context), std::move(access), std::move(listener),
+                                 std::move(own)));
   return RC_OK;
 }
 
-ClientServer::ClientServer(ClientServerContext context, std::unique_ptr<TcpListener> listener,
+ClientServer::ClientServer(ClientServerContext context, std::unique_ptr<AccessControl> access,
+                           std::unique_ptr<TcpListener> listener,
                            std::vector<Ipv4Address> own_addresses)
     : context_(std::move(context)),
+      access_(std::move(access)),
       listener_(std::move(listener)),
       own_addresses_(std::move(own_addresses)),
       dispatcher_(std::make_unique<RequestDispatcher>(
           context_.clock, context_.device, context_.settings, context_.policies,
-          context_.events, context_.logs, context_.schedule, *context_.access)),
+          context_.events, context_.logs, context_.schedule, *access_)),
       poll_(createPollSet()) {}
 
-ClientServer::~ClientServer() {
-  context_.access->setCurrent(nullptr);
-  connections_.clear();
-}
+ClientServer::~ClientServer() { connections_.clear(); }
 
 bool ClientServer::isLocal(Ipv4Address peer) const {
   if (peer == kLoopbackAddress) return true;
@@ -100,26 +100,24 @@ void ClientServer::acceptWaiting(int64_t now_ms) {
 }
 
 void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
-  ClientAccess& access = *context_.access;
-  access.setCurrent(&connection.identity());
   // The rules are asked on every readable event, so a remote peer is never served past them.
-  if (!isLocal(connection.identity().peer_address)) {
-    switch (access.evaluateRules()) {
-      case RuleAction::kAllow:
+  if (!isLocal(connection.peerAddress())) {
+    switch (access_->evaluateRules(connection.peerAddress())) {
+      case RULE_ALLOW:
         break;
-      case RuleAction::kDeny:
+      case RULE_DENY:
         connection.queueReply("ERR " + std::to_string(static_cast<int>(RC_REFUSED)) + "\r", now_ms);
         connection.finishAfterReplies();
         return;
-      case RuleAction::kNone:
-      case RuleAction::kDrop:
+      case RULE_NONE:
+      case RULE_DROP:
         connection.markClosing();
         return;
     }
   }
   std::string request;
   if (connection.receiveRequest(&request) != RC_OK) return;
-  std::string reply = dispatcher_->dispatch(request, connection.identity());
+  std::string reply = dispatcher_->dispatch(request, connection.login());
   reply.push_back('\r');
   connection.queueReply(reply, now_ms);
 }
@@ -138,7 +136,6 @@ void ClientServer::removeFinished(int64_t now_ms) {
     }
   }
   if (!removed) return;
-  context_.access->setCurrent(nullptr);
   connections_.erase(std::remove(connections_.begin(), connections_.end(), nullptr),
                      connections_.end());
 }

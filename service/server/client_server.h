@@ -14,6 +14,7 @@
 
 #include "common/result_code.h"
 #include "platform/socket.h"
+#include "service/access/access_control.h"
 #include "service/server/client_connection.h"
 #include "service/server/request_dispatcher.h"
 #include "service/server/server_context.h"
@@ -29,13 +30,15 @@ class ClientServer {
   // Connections taken from the listener in one pass, so that a flood cannot starve the others.
   static constexpr int kAcceptsPerPass = 32;
 
-  // Listens on the context's address and port (every local address, 8855, in the service).
+  // Loads the access control from the context's data directory ("access", "user") and listens
+  // on the context's address and port (every local address, 8855, in the service).
   // RC_NOT_AVAILABLE when the port is taken; *server is written only on RC_OK.
   [[nodiscard]] static ResultCode create(ClientServerContext context,
                                          std::unique_ptr<ClientServer>* server);
   ClientServer(const ClientServer&) = delete;
   ClientServer& operator=(const ClientServer&) = delete;
-  // Closes every connection and the listener, then destroys the access object.
+  // Closes every connection and the listener, then destroys the access control (which writes
+  // "access" and "user").
   ~ClientServer();
 
   // One pass: waits at most timeout_ms for client sockets, then accepts, reads and answers what
@@ -49,8 +52,8 @@ class ClientServer {
   const std::vector<Ipv4Address>& ownAddresses() const { return own_addresses_; }
 
  private:
-  ClientServer(ClientServerContext context, std::unique_ptr<TcpListener> listener,
-               std::vector<Ipv4Address> own_addresses);
+  ClientServer(ClientServerContext context, std::unique_ptr<AccessControl> access,
+               std::unique_ptr<TcpListener> listener, std::vector<Ipv4Address> own_addresses);
 
   bool isLocal(Ipv4Address peer) const;
   void acceptWaiting(int64_t now_ms);
@@ -59,6 +62,7 @@ class ClientServer {
   void removeFinished(int64_t now_ms);
 
   ClientServerContext context_;
+  std::unique_ptr<AccessControl> access_;
   std::unique_ptr<TcpListener> listener_;
   std::vector<Ipv4Address> own_addresses_;
   std::unique_ptr<RequestDispatcher> dispatcher_;

@@ -9,8 +9,11 @@
 #include <string>
 
 #include "common/time_text.h"
-#include "testing/fake_client_services.h"
+#include "service/server/service_adapters.h"
 #include "testing/fake_clock.h"
+#include "testing/fake_driver_channel.h"
+#include "testing/fake_event_times.h"
+#include "testing/temp_dir.h"
 
 namespace gw {
 namespace {
@@ -18,14 +21,33 @@ namespace {
 constexpr const char* kNoReply = "<no reply>";
 constexpr const char* kClosed = "<closed>";
 
+// Answers the driver requests the tests use, as the driver would: "S12" -> "S12 1". With
+// `device_error` set every request is answered with that driver error.
+std::string driverReply(const std::string& request, int device_error) {
+  std::string echo = request.substr(0, request.find(' '));
+  if (device_error != 0) return echo + "E " + std::to_string(device_error);
+  if (request == "S12") return "S12 1";
+  if (request == "S0") return "S0 23000";
+  if (request == "R0 0") return "R0 264";
+  if (request == "R0 1") return "R0 253";
+  if (request == "R12") return "R12 Model 1000";
+  return echo;  // commands and writes: success
+}
+
 class ClientServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto access = std::make_unique<FakeClientAccess>();
-    access_ = access.get();
-    ClientServerContext context{clock_,    device_, settings_,          policies_,
-                                events_,   logs_,   schedule_,          std::move(access),
-                                kLoopbackAddress, 0};
+    channel_.setHandler([this](const std::string& r) { return driverReply(r, device_error_); });
+    startServer();
+  }
+
+  // (Re)starts the server, which reads "access" and "user" from the data directory; a stopping
+  // server writes them back, so a new "access" text is put in place between the two.
+  void startServer(const char* access_text = nullptr) {
+    server_.reset();
+    if (access_text != nullptr) dir_.write("access", access_text);
+    ClientServerContext context{clock_,  device_,      settings_,   policies_,       events_,
+                                pages_,  schedule_items_, dir_.path(), kLoopbackAddress, 0};
     ASSERT_EQ(ClientServer::create(std::move(context), &server_), RC_OK);
     ASSERT_NE(server_->port(), 0);
   }
@@ -73,14 +95,21 @@ class ClientServerTest : public ::testing::Test {
     return c;
   }
 
+  TempDir dir_;
   FakeClock clock_;
-  FakeDeviceVariables device_;
-  FakeKeyValueSettings settings_{{{"service.polling rate", "3000"}, {"email.subject", ""}}};
-  FakeKeyValueSettings policies_{{{"powerfail.shutdown.happen.max count", "1"}}};
+  FakeDriverChannel channel_;
+  int device_error_ = 0;
+  DeviceProxy device_{channel_};
+  NoticeIdCounter ids_;
+  ConfigStore config_{dir_.path(), ids_, nullptr};
+  PolicyTable policy_table_{ids_, nullptr};
+  ConfigStoreSettings settings_{config_};
+  PolicySettings<PolicyTable> policies_{policy_table_};
   FakeEventTimes events_;
-  FakeLogPages logs_;
-  FakeScheduleItems schedule_;
-  FakeClientAccess* access_ = nullptr;
+  LogStore logs_{dir_.path()};
+  LogStorePages pages_{logs_};
+  Schedule schedule_{dir_.path(), clock_};
+  ScheduleListItems schedule_items_{schedule_};
   std::unique_ptr<ClientServer> server_;
 };
 
@@ -96,9 +125,9 @@ TEST_F(ClientServerTest, FramingIsByChunkEndingWithCarriageReturn) {
   // CR LF ends no chunk: no reply, the bytes wait and become the start of the next request.
   ASSERT_EQ(sendAll(*c, "DEV STATUS_INVOLT\r\n", 5000), RC_OK);
   EXPECT_EQ(awaitReply(*c, 300), kNoReply);
-  device_.calls.clear();
+  channel_.clearRequests();
   EXPECT_EQ(ask(*c, "TIME NOW\r"), "23000") << "the pending bytes decide the command";
-  ASSERT_EQ(device_.calls.size(), 1u);
+  EXPECT_EQ(channel_.requests(), std::vector<std::string>{"S0"});
 
   // Two requests in one chunk are one request: its first word decides, the second gets nothing.
   EXPECT_EQ(ask(*c, "DEV STATUS_CONNECT\rTIME NOW\r"), "1");
@@ -155,21 +184,19 @@ TEST_F(ClientServerTest, LevelsOfTheDefaultAccounts) {
 
   auto normal = login("normal(read only)");
   EXPECT_EQ(ask(*normal, "DEV STATUS_CONNECT\r"), "1");
-  device_.calls.clear();
+  channel_.clearRequests();
   EXPECT_EQ(ask(*normal, "DEV CMD_SELFTEST 10\r"), "ERR 33");
   EXPECT_EQ(ask(*normal, "DEV SET_PROP_INPUTHI 250\r"), "ERR 33");
   EXPECT_EQ(ask(*normal, "DEV CMD_TOGGLEBUZZER\r"), "ERR 33");
   EXPECT_EQ(ask(*normal, "LOG CLR 0\r"), "ERR 33");
   EXPECT_EQ(ask(*normal, "SCH SET 1 1 2002/11/05 2 22:30:00 2002/11/05 2 22:31:00\n\r"), "ERR 33");
-  EXPECT_TRUE(device_.calls.empty()) << "a refused command must not reach the device";
-  EXPECT_EQ(logs_.clears, 0);
-  EXPECT_EQ(schedule_.last_set, "");
+  EXPECT_TRUE(channel_.requests().empty()) << "a refused command must not reach the device";
   EXPECT_EQ(ask(*normal, "USR NAME manager\r"), "");
   EXPECT_EQ(ask(*normal, "DEV CMD_SELFTEST 10\r"), "ERR 33") << "the level stays for the connection";
 
   auto slave = login("slave");
   EXPECT_EQ(ask(*slave, "USR SLAVE\r"), "");
-  EXPECT_EQ(access_->rule_checks, 0) << "local clients never meet the rules";
+  EXPECT_EQ(ask(*slave, "DEV STATUS_CONNECT\r"), "1") << "local clients never meet the rules";
 }
 
 TEST_F(ClientServerTest, DeviceVariablesByKind) {
@@ -181,7 +208,7 @@ TEST_F(ClientServerTest, DeviceVariablesByKind) {
   EXPECT_EQ(ask(*c, "DEV PROP_MODEL\r"), "Model 1000");
   EXPECT_EQ(ask(*c, "DEV prop_model\r"), "ERR 31");
 
-  device_.calls.clear();
+  channel_.clearRequests();
   EXPECT_EQ(ask(*c, "DEV CMD_SLEEP 120 -5\r"), "");
   EXPECT_EQ(ask(*c, "DEV CMD_SLEEP 120\r"), "ERR 31");
   EXPECT_EQ(ask(*c, "DEV CMD_SELFTEST x\r"), "ERR 31");
@@ -189,11 +216,10 @@ TEST_F(ClientServerTest, DeviceVariablesByKind) {
   EXPECT_EQ(ask(*c, "DEV CMD_SELFTEST -1\r"), "");
   EXPECT_EQ(ask(*c, "DEV CMD_TOGGLEBUZZER\r"), "");
   EXPECT_EQ(ask(*c, "DEV SET_PROP_INPUTHI +250\r"), "");
-  std::vector<std::string> expected = {"CMD_SLEEP 120 -5", "CMD_SELFTEST -1 0",
-                                       "CMD_TOGGLEBUZZER 0 0", "SET_PROP_INPUTHI 250 0"};
-  EXPECT_EQ(device_.calls, expected);
+  std::vector<std::string> expected = {"C1 120 -5", "C0 -1", "C3", "W0 250"};
+  EXPECT_EQ(channel_.requests(), expected);
 
-  device_.code = RC_NO_DEVICE;
+  device_error_ = RC_NO_DEVICE;
   EXPECT_EQ(ask(*c, "DEV STATUS_CONNECT\r"), "ERR 8");
   EXPECT_EQ(ask(*c, "DEV PROP_MODEL\r"), "ERR 8");
   EXPECT_EQ(ask(*c, "DEV CMD_TOGGLEBUZZER\r"), "ERR 8");
@@ -205,13 +231,13 @@ TEST_F(ClientServerTest, PolicyAndSettingGetAndSet) {
   EXPECT_EQ(ask(*normal, "POL service.polling rate\r"), "3000");
   EXPECT_EQ(ask(*normal, "POL service.polling rate=5000\r"), "") << "refused set still succeeds";
   EXPECT_EQ(ask(*normal, "POL service.polling rate\r"), "3000");
-  EXPECT_EQ(settings_.sets, 0);
 
   EXPECT_EQ(ask(*manager, "POL service.polling rate=5000\r"), "");
   EXPECT_EQ(ask(*normal, "POL    service.polling rate\r"), "5000") << "blanks before the key";
-  EXPECT_EQ(ask(*manager, "POL service.polling rate=refused\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "POL service.polling rate=fast\r"), "ERR 30") << "value refused";
   EXPECT_EQ(ask(*manager, "POL service.nothing=1\r"), "ERR 30");
   EXPECT_EQ(ask(*manager, "POL service.nothing\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "POL email.subject=\r"), "");
   EXPECT_EQ(ask(*manager, "POL email.subject\r"), "ERR 30") << "an empty value reads as an error";
   EXPECT_EQ(ask(*manager, "POL\r"), "ERR 30");
   EXPECT_EQ(ask(*manager, "POL service.polling rate \r"), "ERR 30") << "the key is verbatim";
@@ -220,11 +246,12 @@ TEST_F(ClientServerTest, PolicyAndSettingGetAndSet) {
   EXPECT_EQ(ask(*normal, "PTC powerfail.nonsense.happen.max count\r"), "ERR 30");
   EXPECT_EQ(ask(*manager, "PTC powerfail.shutdown.happen.max count=3\r"), "");
   EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "3");
-  EXPECT_EQ(policies_.sets, 1);
+  EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count=9\r"), "");
+  EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "3") << "no manager, no set";
 }
 
 TEST_F(ClientServerTest, LogPagesAndCursors) {
-  for (int i = 0; i < 120; ++i) logs_.records[0].push_back("2002/07/15 13:05:09 00" + std::to_string(i % 10));
+  for (int i = 0; i < 120; ++i) ASSERT_EQ(logs_.appendEvent(clock_.nowMs(), i % 12), RC_OK);
   auto normal = login("normal(read only)");
   auto manager = login("manager");
   EXPECT_EQ(ask(*normal, "LOG KEY 0\r"), "120");
@@ -244,20 +271,24 @@ TEST_F(ClientServerTest, LogPagesAndCursors) {
   EXPECT_EQ(ask(*normal, "LOG NXT 9 0\r"), "") << "an unknown log answers an empty success";
 
   EXPECT_EQ(ask(*manager, "LOG CLR 7\r"), "");
-  EXPECT_EQ(logs_.clears, 0);
+  EXPECT_EQ(ask(*manager, "LOG CLR 2\r"), "");
+  EXPECT_EQ(ask(*normal, "LOG KEY 0\r"), "120") << "only the named log is cleared";
   EXPECT_EQ(ask(*manager, "LOG CLR 0\r"), "");
   EXPECT_EQ(ask(*normal, "LOG KEY 0\r"), "0");
 }
 
 TEST_F(ClientServerTest, ScheduleAndTime) {
-  schedule_.lines = {"2 2 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00"};
   auto manager = login("manager");
-  EXPECT_EQ(ask(*manager, "SCH GET\r"), "2 2 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n");
+  EXPECT_EQ(ask(*manager, "SCH GET\r"), "");
   EXPECT_EQ(ask(*manager, "SCH\r"), "ERR 31");
-  std::string items = "1 1 2002/11/05 2 22:30:00 2002/11/05 2 22:31:00\n3 3 2002/11/07 4 10:00:00 2002/11/07 4 10:01:00\n";
+  EXPECT_EQ(ask(*manager, "SCH PUT\r"), "ERR 31");
+  std::string items =
+      "2 2 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n"
+      "3 3 2002/11/07 4 10:00:00 2002/11/07 4 10:01:00\n";
   EXPECT_EQ(ask(*manager, "SCH SET " + items + "\r"), "") << "line feeds inside a request";
-  EXPECT_EQ(schedule_.last_set, " " + items);
-  EXPECT_EQ(schedule_.lines.size(), 2u);
+  EXPECT_EQ(ask(*manager, "SCH GET\r"), items);
+  EXPECT_EQ(ask(*manager, "SCH SET\r"), "") << "no items empties the schedule";
+  EXPECT_EQ(ask(*manager, "SCH GET\r"), "");
 
   EXPECT_EQ(ask(*manager, "TIME NOW\r"), "2002/11/05 2 17:04:09");
   events_.phases[2] = 1;
@@ -276,32 +307,33 @@ TEST_F(ClientServerTest, ScheduleAndTime) {
   EXPECT_EQ(ask(*manager, "TIME LATER\r"), "ERR 31");
 }
 
-TEST_F(ClientServerTest, RemotePeersMeetTheRulesOnEveryRequest) {
+TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
   constexpr Ipv4Address kRemote = 0x7F000005;  // 127.0.0.5: not this server's own address
-  access_->rule = RuleAction::kDeny;
+  // No "access" file: the default rule refuses every remote peer with a reply.
   auto denied = connect(kRemote);
   EXPECT_EQ(ask(*denied, "TIME NOW\r"), "ERR 32");
   EXPECT_EQ(awaitReply(*denied, 1000), kClosed) << "closed after the refusal";
-
-  access_->rule = RuleAction::kDrop;
-  auto dropped = connect(kRemote);
-  EXPECT_EQ(ask(*dropped, "TIME NOW\r"), kClosed) << "dropped without a word";
-
-  access_->rule = RuleAction::kNone;
-  auto undecided = connect(kRemote);
-  EXPECT_EQ(ask(*undecided, "TIME NOW\r"), kClosed) << "no decision is a drop";
-
-  access_->rule = RuleAction::kAllow;
-  auto allowed = connect(kRemote);
-  EXPECT_EQ(ask(*allowed, "USR NAME manager\r"), "");
-  EXPECT_EQ(ask(*allowed, "TIME NOW\r"), "2002/11/05 2 17:04:09");
-  access_->rule = RuleAction::kDeny;
-  EXPECT_EQ(ask(*allowed, "TIME NOW\r"), "ERR 32") << "the rules are asked again";
-  EXPECT_EQ(awaitReply(*allowed, 1000), kClosed);
-
   auto local = login("manager");
   EXPECT_EQ(ask(*local, "TIME NOW\r"), "2002/11/05 2 17:04:09") << "local clients are served";
-  EXPECT_EQ(server_->connectionCount(), 1u);
+  local.reset();
+
+  // An empty "access" file: remote peers are dropped without a word.
+  startServer("");
+  auto dropped = connect(kRemote);
+  EXPECT_EQ(ask(*dropped, "TIME NOW\r"), kClosed);
+
+  // A NONE rule decides nothing; the ALLOW after it admits the peer, on every request.
+  startServer("NONE 127.0.0.5/32\nALLOW 127.0.0.0/8\nDENY 0.0.0.0/0\n");
+  auto allowed = connect(kRemote);
+  EXPECT_EQ(ask(*allowed, "TIME NOW\r"), "ERR 33") << "admitted, but not logged in";
+  EXPECT_EQ(ask(*allowed, "USR NAME manager\r"), "");
+  EXPECT_EQ(ask(*allowed, "TIME NOW\r"), "2002/11/05 2 17:04:09");
+  EXPECT_EQ(ask(*allowed, "TIME NOW\r"), "2002/11/05 2 17:04:09");
+
+  // A rule for another network leaves 127.0.0.5 to the catch-all drop.
+  startServer("ALLOW 192.168.1.0/24\n");
+  auto other = connect(kRemote);
+  EXPECT_EQ(ask(*other, "USR NAME manager\r"), kClosed) << "even USR meets the rules first";
 }
 
 TEST_F(ClientServerTest, PollReturnsWithinItsTimeoutAndEarlyOnARequest) {
@@ -343,13 +375,17 @@ TEST_F(ClientServerTest, RequestThatNeverEndsIsCutOffAt64KiB) {
 TEST_F(ClientServerTest, ClientThatNeverReadsCannotStallTheServer) {
   auto lazy = login("manager");
   auto busy = login("manager");
-  // A long reply per request, and many requests, never read.
-  // Replies of 2 MB each, so that the system's buffers cannot hide the stall.
-  for (int i = 0; i < 2000; ++i) schedule_.lines.push_back(std::string(1000, 'x'));
+  // A long page per request (50 status records), and many requests, never read.
+  StatusValues values;
+  for (int i = 0; i < 60; ++i) ASSERT_EQ(logs_.appendStatus(clock_.nowMs(), values), RC_OK);
   auto start = std::chrono::steady_clock::now();
-  for (int round = 0; round < 60; ++round) {
-    if (sendAll(*lazy, "SCH GET\r", 0) != RC_OK) break;
-    pump(5);
+  // One request per 1024-byte receive, so that every pass answers one.
+  std::string request = "LOG NXT 2 0";
+  request.resize(ClientConnection::kReceiveChunk - 1, ' ');
+  request += '\r';
+  for (int round = 0; round < 16384; ++round) {
+    if (sendAll(*lazy, request, 0) != RC_OK) break;
+    pump(0);
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20))
       << "each pass must stay within its timeout";

@@ -2,14 +2,15 @@
 #include "service/server/request_dispatcher.h"
 
 #include <array>
+#include <optional>
 
 #include "common/time_text.h"
+#include "service/catalogue/variable_table.h"
+#include "service/config/policy_names.h"
 
 namespace gw {
 namespace {
 
-constexpr std::array<std::string_view, 6> kEventNames = {"start",     "disconnect", "powerfail",
-                                                         "batterylow", "loadover",   "tempover"};
 constexpr int kLogCount = 3;
 
 int findEvent(std::string_view name) {
@@ -32,10 +33,10 @@ constexpr RequestDispatcher::Command RequestDispatcher::kCommands[] = {
     {"TIME", true, &RequestDispatcher::handleTime},
 };
 
-RequestDispatcher::RequestDispatcher(Clock& clock, DeviceVariables& device,
+RequestDispatcher::RequestDispatcher(Clock& clock, DeviceProxy& device,
                                      KeyValueSettings& settings, KeyValueSettings& policies,
                                      EventTimes& events, LogPages& logs, ScheduleItems& schedule,
-                                     ClientAccess& access)
+                                     const AccessControl& access)
     : clock_(clock),
       device_(device),
       settings_(settings),
@@ -50,7 +51,7 @@ const RequestDispatcher::Command* RequestDispatcher::commands(size_t* count) {
   return kCommands;
 }
 
-std::string RequestDispatcher::dispatch(std::string_view request, ClientIdentity& client) {
+std::string RequestDispatcher::dispatch(std::string_view request, ConnectionLogin& login) {
   RequestReader reader(request);
   std::string_view word;
   const Command* command = nullptr;
@@ -65,60 +66,54 @@ std::string RequestDispatcher::dispatch(std::string_view request, ClientIdentity
   ResultCode rc = RC_BAD_REQUEST;
   std::string text;
   if (command != nullptr) {
-    if (command->needs_login && !access_.checkLevel(LEVEL_NORMAL)) {
+    if (command->needs_login && !access_.checkLevel(&login, LEVEL_NORMAL)) {
       rc = RC_ACCESS_DENIED;
     } else {
-      rc = (this->*command->handler)(reader, client, &text);
+      rc = (this->*command->handler)(reader, login, &text);
     }
   }
   if (rc != RC_OK) return "ERR " + std::to_string(static_cast<int>(rc));
   return text;
 }
 
-ResultCode RequestDispatcher::handleDevice(RequestReader& reader, ClientIdentity&,
+ResultCode RequestDispatcher::handleDevice(RequestReader& reader, ConnectionLogin& login,
                                            std::string* text) {
   std::string_view name;
-  int index = 0;
-  int kind = 0;
-  if (!reader.nextWord(&name) || !device_.findVariable(name, &index, &kind)) return RC_BAD_REQUEST;
-  if (index >= kFirstControlVariable && index <= kLastControlVariable &&
-      !access_.checkLevel(LEVEL_MANAGER)) {
+  if (!reader.nextWord(&name)) return RC_BAD_REQUEST;
+  std::optional<int> position = VariableTable::find(name);
+  if (!position) return RC_BAD_REQUEST;
+  if (VariableTable::changesDevice(*position) && !access_.checkLevel(&login, LEVEL_MANAGER)) {
     return RC_ACCESS_DENIED;
   }
-  int32_t first = 0;
-  int32_t second = 0;
-  int32_t number = 0;
-  std::string value;
+  VariableArgs args;
+  VariableValue value;
+  VariableKind kind = VariableTable::at(*position).kind;
   switch (kind) {
     case KIND_COMMAND:
-      return device_.callVariable(index, 0, 0, nullptr, nullptr);
-    case KIND_COMMAND_INT:
-      if (!reader.nextInt(&first)) return RC_BAD_REQUEST;
-      return device_.callVariable(index, first, 0, nullptr, nullptr);
-    case KIND_COMMAND_TWO:
-      if (!reader.nextInt(&first) || !reader.nextInt(&second)) return RC_BAD_REQUEST;
-      return device_.callVariable(index, first, second, nullptr, nullptr);
-    case KIND_READ_INT:
-    case KIND_READ_SETTING: {
-      if (kind == KIND_READ_SETTING) {
-        std::string_view selector;
-        first = reader.nextWord(&selector) && selector == "DEFAULT" ? 1 : 0;
-      }
-      ResultCode rc = device_.callVariable(index, first, 0, &number, nullptr);
-      if (rc == RC_OK) *text = std::to_string(number);
-      return rc;
+      break;
+    case KIND_SET:
+      if (!reader.nextInt(&args.first)) return RC_BAD_REQUEST;
+      break;
+    case KIND_SET_PAIR:
+      if (!reader.nextInt(&args.first) || !reader.nextInt(&args.second)) return RC_BAD_REQUEST;
+      break;
+    case KIND_GET_SELECTED: {
+      std::string_view selector;
+      args.first = reader.nextWord(&selector) && selector == "DEFAULT" ? 1 : 0;
+      break;
     }
-    case KIND_READ_TEXT: {
-      ResultCode rc = device_.callVariable(index, 0, 0, nullptr, &value);
-      if (rc == RC_OK) *text = std::move(value);
-      return rc;
-    }
-    default:
-      return RC_BAD_REQUEST;
+    case KIND_GET:
+    case KIND_TEXT:
+      break;
   }
+  ResultCode rc = VariableTable::call(*position, device_, args, &value);
+  if (rc != RC_OK) return rc;
+  if (kind == KIND_GET || kind == KIND_GET_SELECTED) *text = std::to_string(value.number);
+  if (kind == KIND_TEXT) *text = std::move(value.text);
+  return RC_OK;
 }
 
-ResultCode RequestDispatcher::handleLog(RequestReader& reader, ClientIdentity&,
+ResultCode RequestDispatcher::handleLog(RequestReader& reader, ConnectionLogin& login,
                                         std::string* text) {
   std::string_view sub;
   int32_t log = 0;
@@ -140,14 +135,14 @@ ResultCode RequestDispatcher::handleLog(RequestReader& reader, ClientIdentity&,
     return RC_OK;
   }
   if (sub == "CLR") {
-    if (!access_.checkLevel(LEVEL_MANAGER)) return RC_ACCESS_DENIED;
+    if (!access_.checkLevel(&login, LEVEL_MANAGER)) return RC_ACCESS_DENIED;
     if (known_log) logs_.clear(log);
     return RC_OK;
   }
   return RC_BAD_REQUEST;
 }
 
-ResultCode RequestDispatcher::handleSchedule(RequestReader& reader, ClientIdentity&,
+ResultCode RequestDispatcher::handleSchedule(RequestReader& reader, ConnectionLogin& login,
                                              std::string* text) {
   std::string_view sub;
   if (!reader.nextWord(&sub)) return RC_BAD_REQUEST;
@@ -156,15 +151,15 @@ ResultCode RequestDispatcher::handleSchedule(RequestReader& reader, ClientIdenti
     return RC_OK;
   }
   if (sub == "SET") {
-    if (!access_.checkLevel(LEVEL_MANAGER)) return RC_ACCESS_DENIED;
+    if (!access_.checkLevel(&login, LEVEL_MANAGER)) return RC_ACCESS_DENIED;
     schedule_.replaceItems(reader.rest());
     return RC_OK;
   }
   return RC_BAD_REQUEST;
 }
 
-ResultCode RequestDispatcher::keyValue(RequestReader& reader, KeyValueSettings& store,
-                                       std::string* text) {
+ResultCode RequestDispatcher::keyValue(RequestReader& reader, ConnectionLogin& login,
+                                       KeyValueSettings& store, std::string* text) {
   // Keys contain blanks ("service.load max"), so the argument is the rest of the line verbatim.
   reader.skipBlanks();
   std::string argument(reader.rest());
@@ -176,42 +171,42 @@ ResultCode RequestDispatcher::keyValue(RequestReader& reader, KeyValueSettings& 
     return RC_OK;
   }
   // A client below manager level gets the empty success reply and changes nothing.
-  if (!access_.checkLevel(LEVEL_MANAGER)) return RC_OK;
+  if (!access_.checkLevel(&login, LEVEL_MANAGER)) return RC_OK;
   return store.set(argument) ? RC_OK : RC_BAD_SETTING;
 }
 
-ResultCode RequestDispatcher::handlePolicy(RequestReader& reader, ClientIdentity&,
+ResultCode RequestDispatcher::handlePolicy(RequestReader& reader, ConnectionLogin& login,
                                            std::string* text) {
-  return keyValue(reader, policies_, text);
+  return keyValue(reader, login, policies_, text);
 }
 
-ResultCode RequestDispatcher::handleSetting(RequestReader& reader, ClientIdentity&,
+ResultCode RequestDispatcher::handleSetting(RequestReader& reader, ConnectionLogin& login,
                                             std::string* text) {
-  return keyValue(reader, settings_, text);
+  return keyValue(reader, login, settings_, text);
 }
 
-ResultCode RequestDispatcher::handleUser(RequestReader& reader, ClientIdentity& client,
+ResultCode RequestDispatcher::handleUser(RequestReader& reader, ConnectionLogin& login,
                                          std::string*) {
   std::string_view sub;
   if (!reader.nextWord(&sub)) return RC_BAD_REQUEST;
   if (sub == "NAME" || sub == "PASS") {
     // Exactly one separator, so that names and passwords may begin or end with blanks.
     reader.skipOne();
-    (sub == "NAME" ? client.user_name : client.password).assign(reader.rest());
+    (sub == "NAME" ? login.user_name : login.password).assign(reader.rest());
     return RC_OK;
   }
   int level = sub == "GET" ? LEVEL_NORMAL : sub == "SET" ? LEVEL_MANAGER : sub == "SLAVE" ? LEVEL_SLAVE : 0;
   if (level == 0) return RC_BAD_REQUEST;
-  (void)access_.checkLevel(level);  // only logs in; the answer is the same either way
+  (void)access_.checkLevel(&login, level);  // only logs in; the answer is the same either way
   return RC_OK;
 }
 
-ResultCode RequestDispatcher::handleAccess(RequestReader&, ClientIdentity&, std::string*) {
-  (void)access_.checkLevel(LEVEL_MANAGER);  // only logs in; the answer is the same either way
+ResultCode RequestDispatcher::handleAccess(RequestReader&, ConnectionLogin& login, std::string*) {
+  (void)access_.checkLevel(&login, LEVEL_MANAGER);  // only logs in; the answer is always empty
   return RC_OK;
 }
 
-ResultCode RequestDispatcher::handleTime(RequestReader& reader, ClientIdentity&,
+ResultCode RequestDispatcher::handleTime(RequestReader& reader, ConnectionLogin&,
                                          std::string* text) {
   std::string_view sub;
   if (!reader.nextWord(&sub)) return RC_BAD_REQUEST;
