@@ -8,7 +8,10 @@ namespace gw {
 
 class NoticeHandler {
  public:
+  NoticeHandler() = default;
   virtual ~NoticeHandler() = default;
+  NoticeHandler(const NoticeHandler&) = delete;
+  NoticeHandler& operator=(const NoticeHandler&) = delete;
 
   // Called synchronously on the thread that made the set, after the new value is stored, with
   // the id that `watch` returned for the key. Called for every successful set of a watched key,

@@ -16,7 +16,10 @@ namespace gw {
 // What a due item does, supplied by the service object.
 class ScheduleHost {
  public:
+  ScheduleHost() = default;
   virtual ~ScheduleHost() = default;
+  ScheduleHost(const ScheduleHost&) = delete;
+  ScheduleHost& operator=(const ScheduleHost&) = delete;
   // Sets the service's shutdown request: 0 shut down, > 0 shut down and have the UPS restart
   // its output after that many seconds.
   virtual void requestShutdown(int32_t restart_delay_s) = 0;
