@@ -6,6 +6,7 @@
 
 #include "common/line_file.h"
 #include "driver/device_factory.h"
+#include "driver/devices/detect_protocol.h"
 #include "driver/driver_loop.h"
 #include "driver/media/media_provider.h"
 #include "platform/clock.h"
@@ -21,10 +22,6 @@ int commandLineNumber(int argc, char** argv, int i) {
   if (v < INT_MIN || v > INT_MAX) return 0;
   return static_cast<int>(v);
 }
-
-// Protocol detection lives with the devices; until it is wired in, nothing is detected and
-// every selection ends in the no-UPS device.
-std::unique_ptr<gw::Device> detectNothing(gw::Media&) { return nullptr; }
 
 }  // namespace
 
@@ -47,7 +44,8 @@ int main(int argc, char** argv) {
   if (!link) return 0;
 
   {
-    gw::DeviceFactory factory(provider, detectNothing);
+    gw::DeviceFactory factory(provider,
+                              [&clock](gw::Media& media) { return gw::detectDevice(media, clock); });
     gw::DriverLoop loop(clock, *link, factory, media_type, media_index);
     if (loop.start()) loop.run();
     // The loop (and its device) goes first, then the factory's media.
