@@ -1,0 +1,124 @@
+// Turning status changes into policy events.
+#include "service/policy/event_detector.h"
+
+namespace gw {
+
+EventDetector::EventDetector(PolicyEngine& engine, EngineHost& host, const ConfigStore& settings,
+                             DeviceProxy& device, StatusRecorder* recorder)
+    : engine_(engine), host_(host), settings_(settings), device_(device), recorder_(recorder) {}
+
+bool EventDetector::connected(const StatusSnapshot& s) {
+  return s.ok(STATUS_CONNECT) && s.ok(STATUS_POWERFAIL) && s.ok(STATUS_BATTERYLO) &&
+         s[STATUS_CONNECT].value != 0;
+}
+
+void EventDetector::event(EventId id, bool restore) {
+  if (restore) {
+    engine_.restore(id);
+  } else {
+    engine_.happen(id);
+  }
+  host_.notify(eventCode(id, restore));
+}
+
+bool EventDetector::detect(const StatusSnapshot& previous, const StatusSnapshot& current) {
+  const bool was_connected = connected(previous);
+  const bool is_connected = connected(current);
+  bool changed = false;
+  if (!is_connected && (was_connected || first_poll_)) {
+    for (size_t i = 0; i < kEventCount; ++i) (void)engine_.reset(static_cast<EventId>(i));
+    event(EVENT_DISCONNECT, false);
+    changed = true;
+  } else if (is_connected && !was_connected) {
+    event(EVENT_DISCONNECT, true);
+    changed = true;
+  }
+  first_poll_ = false;
+  if (!is_connected) return changed;
+
+  // Coming back from a lost connection every event was reset, so the flags of the unconnected
+  // poll before do not count: a mains failure still present (or begun meanwhile) is reported
+  // afresh and timed from now, instead of being taken as already known.
+  const bool power_was = was_connected && previous.flag(STATUS_POWERFAIL);
+  const bool power_is = current.flag(STATUS_POWERFAIL);
+  if (power_is && !power_was) {
+    event(EVENT_POWERFAIL, false);
+    changed = true;
+  } else if (power_was && !power_is) {
+    event(EVENT_POWERFAIL, true);
+    changed = true;
+  }
+
+  const bool low_was = was_connected && previous.flag(STATUS_BATTERYLO);
+  const bool low_is = current.flag(STATUS_BATTERYLO);
+  if (power_is && low_is && (!low_was || !power_was)) {
+    event(EVENT_BATTERYLOW, false);
+    changed = true;
+  } else if ((power_is && low_was && !low_is) || (low_was && power_was && !power_is)) {
+    event(EVENT_BATTERYLOW, true);
+    changed = true;
+  }
+
+  if (current.ok(STATUS_LOAD)) {
+    const int64_t max = settings_.loadMax();
+    changed |= limit(EVENT_LOADOVER, current[STATUS_LOAD].value, max + 1, max);
+  }
+  if (current.ok(STATUS_TEMP)) {
+    const int64_t max = static_cast<int64_t>(settings_.tempMax()) * 100;
+    changed |= limit(EVENT_TEMPOVER, current[STATUS_TEMP].value, max + 1, max);
+  }
+
+  if (previous.ok(STATUS_BEEP) && current.ok(STATUS_BEEP)) checkAlarm(previous, current);
+
+  if (changed && recorder_ && settings_.recByTrigger()) {
+    RecordingSettings recording;
+    recording.rec_by_trigger = true;
+    (void)recorder_->recordByTrigger(current, recording);  // a failed read writes nothing, by rule
+  }
+  return changed;
+}
+
+bool EventDetector::limit(EventId id, int64_t current, int64_t over, int64_t under) {
+  // Both edges go by whether an event is in progress, not by the previous value alone: a value
+  // that creeps through the limit (79, 80, 81 or 81, 80, 79 against 80) never had a previous
+  // value on the far side of it.
+  const bool in_progress = engine_.phase(id) == PHASE_HAPPENED;
+  if (!in_progress && current >= over) {
+    event(id, false);
+    return true;
+  }
+  if (in_progress && current < under) {
+    event(id, true);
+    return true;
+  }
+  return false;
+}
+
+void EventDetector::checkAlarm(const StatusSnapshot& previous, const StatusSnapshot& current) {
+  const bool want = settings_.buzzerOn();
+  const bool last_want = last_want_.value_or(!want);
+  const bool beep_was = previous[STATUS_BEEP].value != 0;
+  const bool beep_is = current[STATUS_BEEP].value != 0;
+  if (want && ((beep_was && !beep_is) || !last_want)) {
+    switchAlarm(true);
+  } else if (!want && ((beep_is && !beep_was) || last_want)) {
+    switchAlarm(false);
+  }
+  last_want_ = want;
+}
+
+void EventDetector::switchAlarm(bool on) {
+  int32_t setting = 0;
+  ResultCode rc = device_.getAlarm(&setting);
+  if (rc == RC_UNSUPPORTED) {
+    // No readable setting: the UPS only offers a toggle.
+    (void)device_.toggleBuzzer();  // a refused toggle leaves nothing else to try
+    return;
+  }
+  if (rc != RC_OK) return;
+  // Written only when it differs, so that switching on never turns an alarm that is already on
+  // off, and the other way round.
+  if ((setting != 0) != on) (void)device_.setAlarm(on ? 1 : 0);  // nothing else to try
+}
+
+}  // namespace gw
