@@ -40,6 +40,8 @@ class ChildProcess {
   [[nodiscard]] virtual ResultCode wait(int timeout_ms, int* exit_code) = 0;
   // True until the child has ended (and been reaped).
   virtual bool running() = 0;
+  // Asks the child to stop (SIGTERM), without waiting.
+  virtual void requestStop() = 0;
   // Ends the child at once (SIGKILL; its process group when it has one) and reaps it.
   virtual void terminate() = 0;
 };

@@ -61,6 +61,10 @@ class PosixChild final : public ChildProcess {
     return wait(0, &code) == RC_TIMEOUT;
   }
 
+  void requestStop() override {
+    if (!reaped_) ::kill(pid_, SIGTERM);
+  }
+
   void terminate() override {
     if (reaped_) return;
     if (group_) ::kill(-pid_, SIGKILL);
