@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/process.h"
+#include "testing/pty_pair.h"
 
 namespace gw {
 namespace {
@@ -25,7 +26,7 @@ class PorterRun {
  public:
   // Starts porter with the arguments; COM1 to COM4 point into an empty directory so that no
   // real serial port is ever opened.
-  explicit PorterRun(std::vector<std::string> args) {
+  explicit PorterRun(std::vector<std::string> args, std::string com1 = "") {
     char dir_template[] = "/tmp/gw_porter_XXXXXX";
     if (::mkdtemp(dir_template)) dir_ = dir_template;
     const char* bin = std::getenv("GW_BIN_DIR");
@@ -35,6 +36,7 @@ class PorterRun {
     for (int n = 1; n <= 4; ++n) {
       options.extra_env["GRIDWATCH_COM" + std::to_string(n)] = dir_ + "/no-port-" + std::to_string(n);
     }
+    if (!com1.empty()) options.extra_env["GRIDWATCH_COM1"] = com1;
     options.pipe_stdin = true;
     options.pipe_stdout = true;
     if (spawnProcess(options, &child_) != RC_OK) return;
@@ -160,6 +162,25 @@ TEST(PorterTest, CommandLineIsReadFromLeadingDigits) {
   EXPECT_EQ(porter.ask("C4 2 2\n"), "C4E 20\n");
   EXPECT_EQ(porter.ask("S0\n"), "S0E 8\n");
   EXPECT_EQ(porter.ask("C4 0 0\n"), "C4E 1\n");
+}
+
+TEST(PorterTest, OpensTheSerialPortNamedByTheEnvironmentAndSurvivesSilence) {
+  PtyPair line;
+  ASSERT_TRUE(line.ok());
+  PorterRun porter({"2", "1"}, line.slavePath());
+  ASSERT_TRUE(porter.started());
+  ASSERT_TRUE(porter.send("S0\n"));
+  std::string sent_to_ups;
+  std::string reply;
+  int64_t deadline = steadyMs() + 15000;
+  while (reply.empty() && steadyMs() < deadline) {
+    sent_to_ups += line.receive(100);
+    reply = porter.readLine(100);
+  }
+  EXPECT_EQ(reply, "S0E 8\n") << "nothing answers on the line: no UPS";
+  EXPECT_FALSE(sent_to_ups.empty()) << "detection must have spoken on COM1";
+  porter.closeStdin();
+  EXPECT_EQ(porter.waitExit(15000), 0);
 }
 
 }  // namespace
