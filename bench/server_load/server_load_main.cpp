@@ -1,0 +1,264 @@
+// Load generator for the client protocol: request rate and latency of "DEV" reads at several
+// connection counts, and the cost of a client login, against an in-process server (a driver
+// channel that answers at once) or a running service given by --port.
+//
+//   server_load [--port N] [--seconds S]
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/socket.h"
+#include "service/config/config_store.h"
+#include "service/config/policy_table.h"
+#include "service/driverlink/device_proxy.h"
+#include "service/logs/log_store.h"
+#include "service/schedule/schedule.h"
+#include "service/server/client_server.h"
+#include "service/server/service_adapters.h"
+#include "testing/fake_event_times.h"
+#include "testing/temp_dir.h"
+
+namespace gw {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+constexpr int kIoTimeoutMs = 10000;
+
+// Answers every driver request at once with a plausible value, keeping nothing.
+class InstantDriverChannel : public DriverChannel {
+ public:
+  ResultCode exchange(std::string_view request, std::string* reply) override {
+    std::string_view line = request.substr(0, request.find_first_of(" \n"));
+    reply->assign(line);
+    if (!line.empty() && (line[0] == 'S' || line[0] == 'R')) reply->append(" 1");
+    return RC_OK;
+  }
+};
+
+// A server on a loopback ephemeral port, polled by its own thread.
+class InProcessServer {
+ public:
+  bool start() {
+    ClientServerContext context{clock_,  device_,          settings_,   policies_,       events_,
+                                pages_,  schedule_items_,  dir_.path(), kLoopbackAddress, 0};
+    if (ClientServer::create(std::move(context), &server_) != RC_OK) return false;
+    port_ = server_->port();
+    thread_ = std::thread([this] {
+      while (!stop_) (void)server_->pollClients(50);  // a failed wait is retried next pass
+    });
+    return true;
+  }
+  ~InProcessServer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  uint16_t port() const { return port_; }
+
+ private:
+  TempDir dir_;
+  InstantDriverChannel channel_;
+  DeviceProxy device_{channel_};
+  NoticeIdCounter ids_;
+  ConfigStore config_{dir_.path(), ids_, nullptr};
+  PolicyTable policy_table_{ids_, nullptr};
+  ConfigStoreSettings settings_{config_};
+  PolicySettings<PolicyTable> policies_{policy_table_};
+  FakeEventTimes events_;
+  LogStore logs_{dir_.path()};
+  LogStorePages pages_{logs_};
+  Schedule schedule_{dir_.path(), systemClock()};
+  ScheduleListItems schedule_items_{schedule_};
+  Clock& clock_ = systemClock();
+  std::unique_ptr<ClientServer> server_;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  uint16_t port_ = 0;
+};
+
+// One blocking client connection.
+class Client {
+ public:
+  bool open(uint16_t port) {
+    return connectTcp(kLoopbackAddress, port, kAnyAddress, kIoTimeoutMs, &stream_) == RC_OK;
+  }
+  // Sends one request and waits for its reply; false on any failure or an "ERR" reply.
+  bool ask(const std::string& request, std::string* reply = nullptr) {
+    if (sendAll(*stream_, request, kIoTimeoutMs) != RC_OK) return false;
+    std::string text;
+    if (receiveUntil(*stream_, '\r', kIoTimeoutMs, &text) != RC_OK) return false;
+    if (reply) *reply = text;
+    return text.rfind("ERR ", 0) != 0;
+  }
+  bool login() { return ask("USR NAME manager\r") && ask("USR PASS\r"); }
+
+ private:
+  std::unique_ptr<TcpStream> stream_;
+};
+
+struct Figures {
+  uint64_t operations = 0;
+  uint64_t failures = 0;
+  double seconds = 0;
+  double p50_us = 0;
+  double p99_us = 0;
+};
+
+double percentile(std::vector<double>& v, double p) {
+  if (v.empty()) return 0;
+  size_t k = std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size())));
+  std::nth_element(v.begin(), v.begin() + static_cast<long>(k), v.end());
+  return v[k];
+}
+
+// `connections` clients, each logged in, repeat `operation` for `seconds`; one operation's
+// latency is the time of all its requests.
+Figures run(uint16_t port, int connections, double seconds,
+            const std::vector<std::string>& operation) {
+  std::vector<std::vector<double>> latencies(static_cast<size_t>(connections));
+  std::atomic<uint64_t> failures{0};
+  std::atomic<int> ready{0};
+  std::atomic<bool> go{false};
+  std::vector<std::thread> threads;
+  SteadyClock::time_point end;
+  for (int i = 0; i < connections; ++i) {
+    threads.emplace_back([&, i] {
+      Client c;
+      bool ok = c.open(port) && c.login();
+      ++ready;
+      while (!go) std::this_thread::yield();
+      if (!ok) {
+        ++failures;
+        return;
+      }
+      auto& mine = latencies[static_cast<size_t>(i)];
+      while (SteadyClock::now() < end) {
+        auto t0 = SteadyClock::now();
+        for (const std::string& r : operation) {
+          if (!c.ask(r)) {
+            ++failures;
+            return;
+          }
+        }
+        mine.push_back(std::chrono::duration<double, std::micro>(SteadyClock::now() - t0).count());
+      }
+    });
+  }
+  while (ready < connections) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  auto start = SteadyClock::now();
+  end = start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
+  go = true;
+  for (auto& t : threads) t.join();
+  Figures f;
+  f.seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
+  std::vector<double> all;
+  for (auto& v : latencies) all.insert(all.end(), v.begin(), v.end());
+  f.operations = all.size();
+  f.failures = failures;
+  f.p50_us = percentile(all, 0.50);
+  f.p99_us = percentile(all, 0.99);
+  return f;
+}
+
+std::vector<std::string> loginReads() {
+  static const char* events[] = {"start", "disconnect", "powerfail", "batterylow", "loadover", "tempover"};
+  static const char* actions[] = {"record", "sound", "shutdown"};
+  static const char* params[] = {"happen.max count", "happen.delay",    "happen.interval",
+                                 "happen.content",   "restore.max count", "restore.delay",
+                                 "restore.content"};
+  std::vector<std::string> r;
+  for (const char* e : events) {
+    for (const char* a : actions) {
+      for (const char* p : params) r.push_back(std::string("PTC ") + e + "." + a + "." + p + "\r");
+    }
+  }
+  for (const char* s : {"service.buzzer on", "service.media type", "service.media index",
+                        "service.record rate", "service.rec by period", "service.rec by trigger"}) {
+    r.push_back(std::string("POL ") + s + "\r");
+  }
+  return r;
+}
+
+// A fresh connection per login: connect, name, password, the 126 policy keys and 6 settings.
+int measureLogins(uint16_t port, int count) {
+  std::vector<std::string> reads = loginReads();
+  std::vector<double> ms;
+  std::vector<double> ptc_us;
+  std::vector<double> pol_us;
+  for (int i = 0; i < count; ++i) {
+    auto t0 = SteadyClock::now();
+    Client c;
+    if (!c.open(port) || !c.login()) return 1;
+    for (const std::string& r : reads) {
+      auto r0 = SteadyClock::now();
+      std::string reply;
+      // Content keys may be empty and the device may be absent; only transport failures count.
+      (void)c.ask(r, &reply);
+      if (reply.empty() && r.find("content") == std::string::npos) return 1;
+      double us = std::chrono::duration<double, std::micro>(SteadyClock::now() - r0).count();
+      (r[1] == 'T' ? ptc_us : pol_us).push_back(us);
+    }
+    ms.push_back(std::chrono::duration<double, std::milli>(SteadyClock::now() - t0).count());
+  }
+  double p50 = percentile(ms, 0.5);
+  double p99 = percentile(ms, 0.99);
+  std::printf("login (%zu reads after name and password), %d logins: p50 %.2f ms, p99 %.2f ms\n",
+              reads.size(), count, p50, p99);
+  std::printf("  one PTC read: p50 %.1f us, p99 %.1f us; one POL read: p50 %.1f us, p99 %.1f us\n",
+              percentile(ptc_us, 0.5), percentile(ptc_us, 0.99), percentile(pol_us, 0.5),
+              percentile(pol_us, 0.99));
+  return 0;
+}
+
+void print(const char* what, int connections, const Figures& f, int requests_per_op) {
+  double ops = static_cast<double>(f.operations) / f.seconds;
+  std::printf("%-28s %3d conn: %9.0f ops/s (%9.0f req/s)  p50 %7.1f us  p99 %7.1f us  failures %llu\n",
+              what, connections, ops, ops * requests_per_op, f.p50_us, f.p99_us,
+              static_cast<unsigned long long>(f.failures));
+}
+
+int mainImpl(int argc, char** argv) {
+  int port = 0;
+  double seconds = 2.0;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--port") == 0) port = std::atoi(argv[i + 1]);
+    if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
+  }
+  std::unique_ptr<InProcessServer> local;
+  if (port == 0) {
+    local = std::make_unique<InProcessServer>();
+    if (!local->start()) {
+      std::fprintf(stderr, "cannot start the in-process server\n");
+      return 1;
+    }
+    port = local->port();
+    std::printf("target: in-process server on 127.0.0.1:%d, driver channel answering at once\n", port);
+  } else {
+    std::printf("target: service on 127.0.0.1:%d\n", port);
+  }
+  const uint16_t p = static_cast<uint16_t>(port);
+
+  std::vector<std::string> connect_read = {"DEV STATUS_CONNECT\r"};
+  std::vector<std::string> status_read;
+  for (const char* name : {"STATUS_INVOLT", "STATUS_OUTVOLT", "STATUS_CAPACITY", "STATUS_LOAD",
+                           "STATUS_TEMP", "STATUS_FREQ", "STATUS_BACKUP", "STATUS_POWERFAIL",
+                           "STATUS_BATTERYLO", "STATUS_TEST", "STATUS_WAITSLEEP",
+                           "STATUS_WAITWAKEUP", "STATUS_CONNECT", "STATUS_BEEP"}) {
+    status_read.push_back(std::string("DEV ") + name + "\r");
+  }
+  for (int n : {1, 8, 64}) print("DEV STATUS_CONNECT", n, run(p, n, seconds, connect_read), 1);
+  for (int n : {1, 8, 64}) print("14-variable status read", n, run(p, n, seconds, status_read), 14);
+  return measureLogins(p, 50);
+}
+
+}  // namespace
+}  // namespace gw
+
+int main(int argc, char** argv) { return gw::mainImpl(argc, argv); }
