@@ -1,0 +1,238 @@
+// The client protocol against a real monsvc (with porter, and no UPS on its ports) in a
+// scratch data directory, over loopback TCP on a free port.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/time_text.h"
+#include "platform/process.h"
+#include "platform/socket.h"
+#include "testing/temp_dir.h"
+
+namespace gw {
+namespace {
+
+constexpr Ipv4Address kRemote = 0x7F000005;  // 127.0.0.5: loopback, but not the service's address
+constexpr const char* kClosed = "<closed>";
+constexpr const char* kNoReply = "<no reply>";
+
+// A port nobody listens on right now.
+uint16_t freePort() {
+  std::unique_ptr<TcpListener> probe;
+  if (listenTcp(kLoopbackAddress, 0, &probe) != RC_OK) return 0;
+  return probe->localPort();
+}
+
+std::string receiveReply(TcpStream& s, int patience_ms) {
+  std::string text;
+  ResultCode rc = receiveUntil(s, '\r', patience_ms, &text);
+  if (rc == RC_TIMEOUT) return text.empty() ? kNoReply : text;
+  if (rc != RC_OK) return text.empty() ? kClosed : text + kClosed;
+  text.pop_back();
+  return text;
+}
+
+std::string ask(TcpStream& s, const std::string& request, int patience_ms = 5000) {
+  if (sendAll(s, request, 5000) != RC_OK) return kClosed;
+  return receiveReply(s, patience_ms);
+}
+
+class ClientProtocolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.copyProgram("monsvc")) << "monsvc not built";
+    ASSERT_TRUE(dir_.copyProgram("porter")) << "porter not built";
+  }
+
+  void TearDown() override {
+    if (service_) service_->terminate();
+  }
+
+  // Starts monsvc and waits until it takes connections. `access` is written as the "access"
+  // file first unless null.
+  void startService(const char* access = nullptr) {
+    if (access != nullptr) dir_.write("access", access);
+    port_ = freePort();
+    ASSERT_NE(port_, 0);
+    SpawnOptions o;
+    o.program = dir_.file("monsvc");
+    o.extra_env = {{"GRIDWATCH_PORT", std::to_string(port_)},
+                   {"GRIDWATCH_COM1", dir_.file("no-such-port1")},
+                   {"GRIDWATCH_COM2", dir_.file("no-such-port2")},
+                   {"GRIDWATCH_COM3", dir_.file("no-such-port3")},
+                   {"GRIDWATCH_COM4", dir_.file("no-such-port4")},
+                   // Nothing this test does should shut down, but if it did: a harmless command.
+                   {"GRIDWATCH_SHUTDOWN_COMMAND", "true"},
+                   {"GRIDWATCH_SOUND_COMMAND", "true"},
+                   {"NOTIFY_SOCKET", ""}};
+    ASSERT_EQ(spawnProcess(o, &service_), RC_OK);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < deadline) {
+      std::unique_ptr<TcpStream> probe;
+      if (connectTcp(kLoopbackAddress, port_, kAnyAddress, 1000, &probe) == RC_OK) return;
+      ASSERT_TRUE(service_->running()) << "monsvc ended before it served clients";
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    FAIL() << "monsvc did not listen on port " << port_;
+  }
+
+  std::unique_ptr<TcpStream> connect(Ipv4Address source = kAnyAddress) {
+    std::unique_ptr<TcpStream> s;
+    EXPECT_EQ(connectTcp(kLoopbackAddress, port_, source, 5000, &s), RC_OK);
+    return s;
+  }
+
+  std::unique_ptr<TcpStream> login(const std::string& name) {
+    auto s = connect();
+    if (!s) return s;
+    EXPECT_EQ(ask(*s, "USR NAME " + name + "\r"), "");
+    EXPECT_EQ(ask(*s, "USR PASS\r"), "");
+    return s;
+  }
+
+  // A fresh manager connection still gets the service's time.
+  void expectServed(const char* after) {
+    auto s = login("manager");
+    ASSERT_TRUE(s) << after;
+    int64_t ms = 0;
+    std::string reply = ask(*s, "TIME NOW\r", 10000);
+    EXPECT_TRUE(parseWireTime(reply, &ms)) << "after " << after << ": '" << reply << "'";
+    EXPECT_TRUE(service_->running()) << "monsvc ended after " << after;
+  }
+
+  TempDir dir_;
+  uint16_t port_ = 0;
+  std::unique_ptr<ChildProcess> service_;
+};
+
+TEST_F(ClientProtocolTest, RequestsLevelsAndSettings) {
+  startService();
+  auto fresh = connect();
+  ASSERT_TRUE(fresh);
+  EXPECT_EQ(ask(*fresh, "TIME NOW\r"), "ERR 33") << "no login yet";
+  EXPECT_EQ(ask(*fresh, "\r"), "ERR 31") << "empty request";
+
+  auto manager = login("manager");
+  ASSERT_TRUE(manager);
+  int64_t ms = 0;
+  EXPECT_TRUE(parseWireTime(ask(*manager, "TIME NOW\r"), &ms));
+  std::string connected = ask(*manager, "DEV STATUS_CONNECT\r");
+  EXPECT_TRUE(connected == "0" || connected == "ERR 8") << "no UPS attached: " << connected;
+  EXPECT_EQ(ask(*manager, "DEV\r"), "ERR 31");
+  EXPECT_EQ(ask(*manager, "DEV CMD_SELFTEST\r"), "ERR 31") << "manager, number missing";
+
+  // Framing: a split request is answered once; CR LF and a second request in the chunk are not.
+  ASSERT_EQ(sendAll(*manager, "POL service.poll", 5000), RC_OK);
+  EXPECT_EQ(receiveReply(*manager, 300), kNoReply);
+  EXPECT_EQ(ask(*manager, "ing rate\r"), "3000");
+  EXPECT_EQ(ask(*manager, "POL service.polling rate\rTIME NOW\r"), "ERR 30")
+      << "one request: the key runs to the end";
+  EXPECT_EQ(ask(*manager, "LOG KEY 7\r\n", 500), kNoReply);
+  EXPECT_EQ(ask(*manager, "\r"), "0") << "the pending LOG KEY 7 ends with this chunk";
+
+  EXPECT_EQ(ask(*manager, "POL service.polling rate=5000\r"), "");
+  EXPECT_EQ(ask(*manager, "POL service.polling rate\r"), "5000");
+  EXPECT_EQ(ask(*manager, "POL service.no such key\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "PTC powerfail.shutdown.happen.max count\r"), "1");
+  EXPECT_EQ(ask(*manager, "PTC powerfail.dance.happen.max count\r"), "ERR 30");
+  EXPECT_EQ(ask(*manager, "LOG NXT 0\r"), "ERR 31");
+  EXPECT_EQ(ask(*manager, "USR NAME normal(read only)\r"), "");
+  EXPECT_EQ(ask(*manager, "PTC powerfail.shutdown.happen.max count=2\r"), "") << "still manager";
+  EXPECT_EQ(ask(*manager, "PTC powerfail.shutdown.happen.max count\r"), "2");
+
+  auto normal = login("normal(read only)");
+  ASSERT_TRUE(normal);
+  EXPECT_EQ(ask(*normal, "DEV CMD_SELFTEST 10\r"), "ERR 33");
+  EXPECT_EQ(ask(*normal, "POL service.polling rate=7000\r"), "") << "refused set, empty success";
+  EXPECT_EQ(ask(*normal, "POL service.polling rate\r"), "5000");
+  EXPECT_EQ(ask(*normal, "LOG CLR 0\r"), "ERR 33");
+  std::string key = ask(*normal, "LOG KEY 0\r");
+  EXPECT_FALSE(key.empty());
+  EXPECT_EQ(key.find_first_not_of("0123456789"), std::string::npos) << key;
+}
+
+TEST_F(ClientProtocolTest, RemoteClientRefusedByTheDefaultRule) {
+  startService();
+  auto remote = connect(kRemote);
+  ASSERT_TRUE(remote);
+  EXPECT_EQ(ask(*remote, "USR NAME manager\r"), "ERR 32");
+  EXPECT_EQ(receiveReply(*remote, 3000), kClosed);
+  expectServed("a refused remote client");
+}
+
+TEST_F(ClientProtocolTest, RemoteClientDroppedUnderAnEmptyAccessFile) {
+  startService("");
+  auto remote = connect(kRemote);
+  ASSERT_TRUE(remote);
+  EXPECT_EQ(ask(*remote, "USR NAME manager\r"), kClosed);
+  expectServed("a dropped remote client");
+}
+
+TEST_F(ClientProtocolTest, RemoteClientServedUnderAnAllowRule) {
+  startService("ALLOW 127.0.0.0/8\n");
+  auto remote = connect(kRemote);
+  ASSERT_TRUE(remote);
+  EXPECT_EQ(ask(*remote, "USR NAME manager\r"), "");
+  int64_t ms = 0;
+  EXPECT_TRUE(parseWireTime(ask(*remote, "TIME NOW\r"), &ms));
+}
+
+TEST_F(ClientProtocolTest, SurvivesFloodsStallsAndGarbage) {
+  startService();
+
+  {
+    std::vector<std::unique_ptr<TcpStream>> flood;
+    for (int i = 0; i < 1000; ++i) {
+      std::unique_ptr<TcpStream> s;
+      if (connectTcp(kLoopbackAddress, port_, kAnyAddress, 5000, &s) == RC_OK) {
+        flood.push_back(std::move(s));
+      }
+    }
+    EXPECT_EQ(flood.size(), 1000u) << "the backlog refused connections";
+    // An early one of the flood is held and served even with hundreds of others open.
+    EXPECT_EQ(ask(*flood[10], "USR NAME manager\r", 10000), "");
+    int64_t ms = 0;
+    EXPECT_TRUE(parseWireTime(ask(*flood[10], "TIME NOW\r", 10000), &ms));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  expectServed("1000 connections at once");
+
+  auto endless = login("manager");
+  ASSERT_TRUE(endless);
+  std::string filler(4096, 'A');
+  for (int i = 0; i < 64 && sendAll(*endless, filler, 2000) == RC_OK; ++i) {
+  }
+  EXPECT_EQ(receiveReply(*endless, 3000), kClosed) << "64 KiB without an end closes it";
+  expectServed("a request that never ends");
+
+  auto lazy = login("manager");
+  ASSERT_TRUE(lazy);
+  std::string request = "LOG PRV 0 50";
+  request.resize(1023, ' ');
+  request += '\r';
+  auto t0 = std::chrono::steady_clock::now();
+  for (int i = 0; i < 20000 && sendAll(*lazy, request, 0) == RC_OK; ++i) {
+  }
+  expectServed("a client that never reads");
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(30));
+
+  std::mt19937 random(1105);
+  for (int round = 0; round < 20; ++round) {
+    auto junk = connect();
+    ASSERT_TRUE(junk);
+    for (int k = 0; k < 10; ++k) {
+      std::string bytes(1 + random() % 2000, '\0');
+      for (char& b : bytes) b = static_cast<char>(random() % 256);
+      if (k % 3 == 0) bytes.back() = '\r';
+      if (sendAll(*junk, bytes, 1000) != RC_OK) break;
+    }
+  }
+  expectServed("random bytes");
+}
+
+}  // namespace
+}  // namespace gw
