@@ -109,37 +109,13 @@ TEST(DeviceFactoryTest, SettlesOnTheFirstPortWhereAUpsIsDetected) {
   EXPECT_EQ(log.released, 2) << "the next create releases the media in use";
   EXPECT_NE(dynamic_cast<NullDevice*>(none.get()), nullptr) << "no USB: the no-UPS device";
   EXPECT_EQ(factory.media(), nullptr);
-}
+  none.reset();
 
-TEST(DeviceFactoryTest, NothingFoundGivesTheNoUpsDeviceAndFactoryReleasesOnDestruction) {
-  FakeClock clock;
-  MediaLog log;
-  ListedProvider provider(clock, log);
-  provider.present = {{2, 1}, {2, 2}, {2, 3}, {2, 4}, {3, 1}};
-  {
-    DeviceFactory nothing(provider, [](Media&) { return std::unique_ptr<Device>(); });
-    std::unique_ptr<Device> d = nothing.create(1, 0);
-    EXPECT_NE(dynamic_cast<NullDevice*>(d.get()), nullptr);
-    EXPECT_EQ(log.opened.size(), 5u) << "every candidate tried";
-    EXPECT_EQ(log.released, 5);
-  }
-  {
-    DeviceFactory usb(provider, [](Media& m) -> std::unique_ptr<Device> {
-      if (m.mediaType() != kMediaUsb) return nullptr;
-      return std::make_unique<FoundDevice>(m);
-    });
-    std::unique_ptr<Device> d = usb.create(1, 0);
-    auto* found = dynamic_cast<FoundDevice*>(d.get());
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->type, kMediaUsb) << "USB device 1 comes after COM1 to COM4";
-    EXPECT_EQ(log.released, 9);
-    d.reset();
-  }
-  EXPECT_EQ(log.released, 10) << "destroying the factory releases its media";
-
-  DeviceFactory no_hook(provider, nullptr);
-  std::unique_ptr<Device> d = no_hook.create(2, 1);
-  EXPECT_NE(dynamic_cast<NullDevice*>(d.get()), nullptr);
+  provider.present.push_back({3, 1});
+  device = factory.create(1, 0);
+  found = dynamic_cast<FoundDevice*>(device.get());
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->index, 3) << "automatic: COM3 comes before USB device 1";
 }
 
 }  // namespace

@@ -232,18 +232,17 @@ TEST_F(DriverLoopTest, EveryMediaChangeCellDecidesAsPublished) {
   }
 }
 
-TEST_F(DriverLoopTest, MediaChangeExamplesAndUnknownTypes) {
+TEST_F(DriverLoopTest, UnknownMediaTypesCountAsNoUps) {
   struct Case {
     int type, index, used_type, used_index;
     const char* request;
     const char* reply;
   };
   const Case cases[] = {
-      {2, 1, 2, 1, "C4 2 1", "C4E 1\n"},     // already on COM1: keep
-      {0, 0, kNone, kNone, "C4 2 1", "C4E 20\n"},
-      {9, 4, kNone, kNone, "C4 2 1", "C4E 20\n"},  // unknown type in force counts as 0
-      {9, 4, kNone, kNone, "C4 7 0", "C4E 1\n"},   // unknown requested type counts as 0
-      {2, 1, 2, 1, "C4 7 1", "C4E 20\n"},
+      {9, 4, kNone, kNone, "C4 2 1", "C4E 20\n"},  // in force: column 11, not element 24
+      {9, 4, 2, 2, "C4 2 2", "C4E 20\n"},
+      {9, 4, kNone, kNone, "C4 7 0", "C4E 1\n"},   // requested: row 5
+      {2, 1, 2, 1, "C4 -3 1", "C4E 20\n"},
   };
   for (const Case& c : cases) {
     source_.used_type = c.used_type;

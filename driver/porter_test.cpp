@@ -101,13 +101,8 @@ TEST(PorterTest, AnswersEveryReplyFormByteForByte) {
   EXPECT_EQ(porter.ask("R31\n"), "R31E 1\n");
   EXPECT_EQ(porter.ask("R\n"), "R-1E 1\n");
   EXPECT_EQ(porter.ask("\n"), "-1E 1\n");
-  EXPECT_EQ(porter.ask("S14\n"), "S14E 1\n");
-  EXPECT_EQ(porter.ask("W8 1\n"), "W8E 1\n");
-  EXPECT_EQ(porter.ask("C5\n"), "C5E 1\n");
   EXPECT_EQ(porter.ask("C0\n"), "C0E 16\n");
   EXPECT_EQ(porter.ask("S12\r\n"), "S12E 8\n");
-  EXPECT_EQ(porter.ask("R12\n"), "R12E 1\n");
-  EXPECT_EQ(porter.ask("C4 0 0\n"), "C4E 1\n");
   EXPECT_EQ(porter.ask(std::string(1000, 'R') + "\n"), "-1E 1\n") << "overlong line";
   // Several requests in one write are answered in order.
   ASSERT_TRUE(porter.send("S7\nS8\n"));
@@ -148,7 +143,7 @@ TEST(PorterTest, CommandLineIsReadFromLeadingDigits) {
   // no-UPS device answering.
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, std::vector<std::string>{"x", "y"},
-        std::vector<std::string>{"2junk", "1"}, std::vector<std::string>{"3"}}) {
+        std::vector<std::string>{"2junk", "1"}}) {
     PorterRun porter(args);
     ASSERT_TRUE(porter.started());
     EXPECT_EQ(porter.ask("S2\n"), "S2E 8\n") << (args.empty() ? "(none)" : args[0]);
