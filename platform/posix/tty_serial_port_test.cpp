@@ -87,7 +87,7 @@ TEST(OpenSerialPortTest, OnlyTerminalsOpenAndEachOnlyOnce) {
   addr.sun_family = AF_UNIX;
   std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock_path.c_str());
   ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  EXPECT_NE(openSerialPort(sock_path, &none), RC_OK) << "no cable back-end yet";
+  EXPECT_NE(openSerialPort(sock_path, &none), RC_OK) << "a socket nobody serves is no port";
   ::close(s);
   EXPECT_EQ(none, nullptr);
   ::unlink(sock_path.c_str());
