@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "platform/posix/tty_serial_port.h"
+#include "platform/posix/virtual_cable_port.h"
 #include "platform/serial_port.h"
 
 namespace gw {
@@ -9,11 +10,8 @@ namespace gw {
 ResultCode openSerialPort(const std::string& path, std::unique_ptr<SerialPort>* port) {
   struct stat st {};
   if (path.empty() || ::stat(path.c_str(), &st) != 0) return RC_NOT_AVAILABLE;
-  if (S_ISSOCK(st.st_mode)) {
-    // The simulator's virtual serial cable (a Unix socket carrying bytes and control lines)
-    // plugs in here; until its back-end exists a socket path is not a usable port.
-    return RC_NOT_AVAILABLE;
-  }
+  // The simulator's virtual serial cable: a Unix socket carrying bytes and control lines.
+  if (S_ISSOCK(st.st_mode)) return posix::VirtualCablePort::open(path, port);
   if (S_ISCHR(st.st_mode)) return posix::TtySerialPort::open(path, port);
   return RC_NOT_AVAILABLE;
 }

@@ -1,0 +1,201 @@
+// The port end of the virtual serial cable.
+#include "platform/posix/virtual_cable_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/clock.h"
+#include "platform/posix/errno_result.h"
+
+namespace gw::posix {
+
+uint8_t outputsToWire(uint32_t m) {
+  return static_cast<uint8_t>(((m & kModemDtr) ? kWireDtr : 0) | ((m & kModemRts) ? kWireRts : 0) |
+                              ((m & kModemBreak) ? kWireBreak : 0));
+}
+
+uint32_t outputsFromWire(uint8_t w) {
+  return ((w & kWireDtr) ? kModemDtr : 0u) | ((w & kWireRts) ? kModemRts : 0u) |
+         ((w & kWireBreak) ? kModemBreak : 0u);
+}
+
+uint8_t inputsToWire(uint32_t m) {
+  return static_cast<uint8_t>(((m & kModemDcd) ? kWireDcd : 0) | ((m & kModemDsr) ? kWireDsr : 0) |
+                              ((m & kModemCts) ? kWireCts : 0) |
+                              ((m & kModemRing) ? kWireRing : 0));
+}
+
+uint32_t inputsFromWire(uint8_t w) {
+  return ((w & kWireDcd) ? kModemDcd : 0u) | ((w & kWireDsr) ? kModemDsr : 0u) |
+         ((w & kWireCts) ? kModemCts : 0u) | ((w & kWireRing) ? kModemRing : 0u);
+}
+
+ResultCode VirtualCablePort::open(const std::string& path, std::unique_ptr<SerialPort>* port) {
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  if (path.empty() || path.size() >= sizeof addr.sun_path) return RC_NOT_AVAILABLE;
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!fd.valid()) return RC_NOT_AVAILABLE;
+  // A local connect completes at once or is refused; it never waits on a peer.
+  if (retryEintr([&] {
+        return ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+      }) != 0) {
+    return RC_NOT_AVAILABLE;
+  }
+  int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags | O_NONBLOCK) != 0) return RC_NOT_AVAILABLE;
+  port->reset(new VirtualCablePort(std::move(fd)));
+  return RC_OK;
+}
+
+ResultCode VirtualCablePort::configure(int baud) { return setBaudRate(baud); }
+
+ResultCode VirtualCablePort::setBaudRate(int baud) {
+  // The cable moves bytes at its own pace; the rate is only remembered.
+  if (baud <= 0) return RC_BAD_VALUE;
+  baud_ = baud;
+  return RC_OK;
+}
+
+void VirtualCablePort::takeFrames() {
+  size_t i = 0;
+  for (; i + 1 < partial_.size(); i += 2) {
+    auto type = static_cast<uint8_t>(partial_[i]);
+    auto value = static_cast<uint8_t>(partial_[i + 1]);
+    switch (type) {
+      case kFrameData:
+        data_ += static_cast<char>(value);
+        break;
+      case kFrameAck:
+        inputs_ = inputsFromWire(value);
+        ++acks_;
+        break;
+      case kFrameInputs:
+        inputs_ = inputsFromWire(value);
+        break;
+      default:
+        break;  // a frame type this end does not know
+    }
+  }
+  partial_.erase(0, i);
+}
+
+bool VirtualCablePort::pump(int timeout_ms) {
+  if (broken_) return false;
+  pollfd p{fd_.get(), POLLIN, 0};
+  int r = retryEintr([&] { return ::poll(&p, 1, timeout_ms > 0 ? timeout_ms : 0); });
+  if (r < 0) {
+    broken_ = true;
+    return false;
+  }
+  if (r == 0) return true;
+  char buf[512];
+  for (;;) {
+    ssize_t n = retryEintr([&] { return ::recv(fd_.get(), buf, sizeof buf, 0); });
+    if (n > 0) {
+      partial_.append(buf, static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    broken_ = true;  // orderly close or a failure: the UPS end is gone
+    break;
+  }
+  takeFrames();
+  return !broken_;
+}
+
+ResultCode VirtualCablePort::read(void* buffer, size_t count, int timeout_ms, size_t* got) {
+  Clock& clock = systemClock();
+  int64_t deadline = clock.monotonicMs() + (timeout_ms > 0 ? timeout_ms : 0);
+  while (data_.empty()) {
+    int64_t left = deadline - clock.monotonicMs();
+    if (!pump(left > 0 ? static_cast<int>(left) : 0)) {
+      if (!data_.empty()) break;
+      return RC_LINE_FAILURE;
+    }
+    if (left <= 0) break;
+  }
+  size_t n = std::min(count, data_.size());
+  std::memcpy(buffer, data_.data(), n);
+  data_.erase(0, n);
+  *got = n;
+  return RC_OK;
+}
+
+bool VirtualCablePort::sendAll(const std::string& frames) {
+  size_t done = 0;
+  Clock& clock = systemClock();
+  int64_t deadline = clock.monotonicMs() + kAckTimeoutMs;
+  while (done < frames.size()) {
+    ssize_t n = retryEintr([&] {
+      return ::send(fd_.get(), frames.data() + done, frames.size() - done, MSG_NOSIGNAL);
+    });
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      int64_t left = deadline - clock.monotonicMs();
+      if (left <= 0) return false;
+      pollfd p{fd_.get(), POLLOUT, 0};
+      (void)::poll(&p, 1, static_cast<int>(left));  // the next send tells whether room appeared
+      continue;
+    }
+    broken_ = true;
+    return false;
+  }
+  return true;
+}
+
+ResultCode VirtualCablePort::write(const void* bytes, size_t count, size_t* written) {
+  if (broken_) {
+    *written = 0;
+    return RC_LINE_FAILURE;
+  }
+  std::string frames;
+  frames.reserve(count * 2);
+  const auto* p = static_cast<const uint8_t*>(bytes);
+  for (size_t i = 0; i < count; ++i) {
+    frames += static_cast<char>(kFrameData);
+    frames += static_cast<char>(p[i]);
+  }
+  bool ok = sendAll(frames);
+  *written = ok ? count : 0;
+  return ok ? RC_OK : RC_SHORT_WRITE;
+}
+
+void VirtualCablePort::purge() {
+  (void)pump(0);  // a broken cable shows at the next read or line access
+  data_.clear();
+}
+
+ResultCode VirtualCablePort::getModemLines(uint32_t* signals) {
+  if (!pump(0)) return RC_LINE_FAILURE;
+  *signals = inputs_;
+  return RC_OK;
+}
+
+ResultCode VirtualCablePort::setModemLines(uint32_t mask, bool on) {
+  if ((mask & ~(kModemDtr | kModemRts | kModemBreak)) != 0) return RC_BAD_VALUE;
+  uint32_t next = on ? (outputs_ | mask) : (outputs_ & ~mask);
+  std::string frame{static_cast<char>(kFrameOutputs), static_cast<char>(outputsToWire(next))};
+  uint64_t want = acks_ + 1;
+  if (!sendAll(frame)) return RC_LINE_FAILURE;
+  outputs_ = next;
+  Clock& clock = systemClock();
+  int64_t deadline = clock.monotonicMs() + kAckTimeoutMs;
+  while (acks_ < want) {
+    int64_t left = deadline - clock.monotonicMs();
+    if (left <= 0 || !pump(static_cast<int>(left))) return RC_LINE_FAILURE;
+  }
+  return RC_OK;
+}
+
+}  // namespace gw::posix
