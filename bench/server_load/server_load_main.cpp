@@ -89,23 +89,28 @@ class Client {
   bool open(uint16_t port) {
     return connectTcp(kLoopbackAddress, port, kAnyAddress, kIoTimeoutMs, &stream_) == RC_OK;
   }
-  // Sends one request and waits for its reply; false on any failure or an "ERR" reply.
+  // Sends one request and waits for its reply; false when the exchange itself failed. An
+  // "ERR" reply (a device without a UPS answers "ERR 8") counts in errors().
   bool ask(const std::string& request, std::string* reply = nullptr) {
     if (sendAll(*stream_, request, kIoTimeoutMs) != RC_OK) return false;
     std::string text;
     if (receiveUntil(*stream_, '\r', kIoTimeoutMs, &text) != RC_OK) return false;
+    if (text.rfind("ERR ", 0) == 0) ++errors_;
     if (reply) *reply = text;
-    return text.rfind("ERR ", 0) != 0;
+    return true;
   }
-  bool login() { return ask("USR NAME manager\r") && ask("USR PASS\r"); }
+  uint64_t errors() const { return errors_; }
+  bool login() { return ask("USR NAME manager\r") && ask("USR PASS\r") && errors_ == 0; }
 
  private:
   std::unique_ptr<TcpStream> stream_;
+  uint64_t errors_ = 0;
 };
 
 struct Figures {
   uint64_t operations = 0;
   uint64_t failures = 0;
+  uint64_t error_replies = 0;
   double seconds = 0;
   double p50_us = 0;
   double p99_us = 0;
@@ -124,6 +129,7 @@ Figures run(uint16_t port, int connections, double seconds,
             const std::vector<std::string>& operation) {
   std::vector<std::vector<double>> latencies(static_cast<size_t>(connections));
   std::atomic<uint64_t> failures{0};
+  std::atomic<uint64_t> error_replies{0};
   std::atomic<int> ready{0};
   std::atomic<bool> go{false};
   std::vector<std::thread> threads;
@@ -149,6 +155,7 @@ Figures run(uint16_t port, int connections, double seconds,
         }
         mine.push_back(std::chrono::duration<double, std::micro>(SteadyClock::now() - t0).count());
       }
+      error_replies += c.errors();
     });
   }
   while (ready < connections) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -162,6 +169,7 @@ Figures run(uint16_t port, int connections, double seconds,
   for (auto& v : latencies) all.insert(all.end(), v.begin(), v.end());
   f.operations = all.size();
   f.failures = failures;
+  f.error_replies = error_replies;
   f.p50_us = percentile(all, 0.50);
   f.p99_us = percentile(all, 0.99);
   return f;
@@ -199,9 +207,12 @@ int measureLogins(uint16_t port, int count) {
     for (const std::string& r : reads) {
       auto r0 = SteadyClock::now();
       std::string reply;
-      // Content keys may be empty and the device may be absent; only transport failures count.
-      (void)c.ask(r, &reply);
-      if (reply.empty() && r.find("content") == std::string::npos) return 1;
+      // A content key may be empty; any other empty or "ERR" answer is a failed login.
+      if (!c.ask(r, &reply)) return 1;
+      if (reply.rfind("ERR ", 0) == 0 || (reply.empty() && r.find("content") == std::string::npos)) {
+        std::fprintf(stderr, "%s-> '%s'\n", r.c_str(), reply.c_str());
+        return 1;
+      }
       double us = std::chrono::duration<double, std::micro>(SteadyClock::now() - r0).count();
       (r[1] == 'T' ? ptc_us : pol_us).push_back(us);
     }
@@ -219,9 +230,11 @@ int measureLogins(uint16_t port, int count) {
 
 void print(const char* what, int connections, const Figures& f, int requests_per_op) {
   double ops = static_cast<double>(f.operations) / f.seconds;
-  std::printf("%-28s %3d conn: %9.0f ops/s (%9.0f req/s)  p50 %7.1f us  p99 %7.1f us  failures %llu\n",
+  std::printf("%-24s %3d conn: %8.0f ops/s (%8.0f req/s)  p50 %8.1f us  p99 %8.1f us  "
+              "failed connections %llu  ERR replies %llu\n",
               what, connections, ops, ops * requests_per_op, f.p50_us, f.p99_us,
-              static_cast<unsigned long long>(f.failures));
+              static_cast<unsigned long long>(f.failures),
+              static_cast<unsigned long long>(f.error_replies));
 }
 
 int mainImpl(int argc, char** argv) {
