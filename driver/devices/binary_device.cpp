@@ -231,8 +231,7 @@ ResultCode BinaryDevice::getNumber(int element, int32_t* value) {
   switch (element) {
     case E_AVR:
     case E_LINE_CLASS:
-    case E_VOLTAGE_VARIANT:
-      return readRegisterElement(element, value);
+    case E_VOLTAGE_VARIANT: return readRegisterElement(element, value);
     case E_VOLT:
     case E_FREQLO:
     case E_MODEL_INDEX:
@@ -242,8 +241,7 @@ ResultCode BinaryDevice::getNumber(int element, int32_t* value) {
         if (rc != RC_OK) return rc;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return values_.getInt(element, value);
 }
@@ -270,8 +268,8 @@ ResultCode BinaryDevice::pollOnce() {
   if (rc != RC_OK) return rc;
   int32_t index = 0;
   int32_t family = 0;
-  if (values_.getInt(E_MODEL_INDEX, &index) != RC_OK || values_.getInt(E_MODEL_FAMILY, &family) != RC_OK ||
-      index == 0 || family == 0) {
+  if (values_.getInt(E_MODEL_INDEX, &index) != RC_OK ||
+      values_.getInt(E_MODEL_FAMILY, &family) != RC_OK || index == 0 || family == 0) {
     return RC_NOT_DETECTED;
   }
   const StatusFlags flags = StatusFlags::decode(a[9], index, family);
@@ -327,8 +325,8 @@ ResultCode BinaryDevice::shutdown(int32_t delay_seconds) {
   if (delay_seconds == -1) return command("CS\r", Exchange::kWhatever);
   if (delay_seconds < 0 || delay_seconds > kMaxDelaySeconds) return RC_BAD_VALUE;
   const int64_t d = ticks(delay_seconds);
-  return command(
-      bytesOf({'S', static_cast<int>(d >> 8), static_cast<int>(d & 0xFF), 'W', '\r'}), 4);
+  return command(bytesOf({'S', static_cast<int>(d >> 8), static_cast<int>(d & 0xFF), 'W', '\r'}),
+                 4);
 }
 
 ResultCode BinaryDevice::toggleBuzzer() { return command("B\r", 1); }

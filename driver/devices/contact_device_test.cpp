@@ -16,7 +16,7 @@ struct ContactUps {
   bool power_fail = false;
   bool battery_low = false;
   bool dsr_follows_dtr = false;
-  bool stuck_high = false;  // DCD and CTS up whatever RTS does
+  bool stuck_high = false;    // DCD and CTS up whatever RTS does
   int power_fail_reads = -1;  // >= 0: the power failure shows on this many readings only
   int reads = 0;
 

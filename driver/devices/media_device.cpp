@@ -29,7 +29,8 @@ ResultCode MediaDevice::transact(Exchange* e) {
     return RC_OK;
   }
   if (e->answer_length <= 0) return RC_OK;
-  const int wanted = e->answer_length < Exchange::kMaxBytes ? e->answer_length : Exchange::kMaxBytes;
+  const int wanted =
+      e->answer_length < Exchange::kMaxBytes ? e->answer_length : Exchange::kMaxBytes;
   const int got = media_.read(e->answer, wanted);
   e->received = got > 0 ? got : 0;
   return e->received < wanted ? RC_SHORT_REPLY : RC_OK;

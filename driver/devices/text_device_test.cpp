@@ -20,11 +20,11 @@ TEST(TextNumberTest, HundredthsParsing) {
     int32_t value;
   };
   const Row rows[] = {
-      {"230.5", 10, true, 23050}, {"230", 10, true, 23000},   {"230.25", 10, true, 23025},
+      {"230.5", 10, true, 23050},   {"230", 10, true, 23000}, {"230.25", 10, true, 23025},
       {"230.259", 10, true, 23025}, {"0.07", 10, true, 7},    {"-1.5", 10, true, -150},
-      {" 49.9 ", 10, true, 4990}, {"E6", 16, true, 23000},   {"e6.5", 16, true, 23050},
-      {"E6", 10, false, 0},       {"", 10, false, 0},        {".", 10, false, 0},
-      {"1x", 10, false, 0},       {"1.x", 10, false, 0},     {"99999999", 10, false, 0},
+      {" 49.9 ", 10, true, 4990},   {"E6", 16, true, 23000},  {"e6.5", 16, true, 23050},
+      {"E6", 10, false, 0},         {"", 10, false, 0},       {".", 10, false, 0},
+      {"1x", 10, false, 0},         {"1.x", 10, false, 0},    {"99999999", 10, false, 0},
   };
   for (const Row& row : rows) {
     int32_t v = -1;
@@ -106,11 +106,11 @@ TEST_F(TextDeviceTest, PollReadsTheTaggedFields) {
 TEST_F(TextDeviceTest, MalformedPollAnswersAreRetriedWithADrain) {
   media_.answerAlways("P3\r", "#24.0,2,7.2,0\r");
   const char* bad[] = {
-      "#I230O230L25B100T30S\x40\x40\r",   // no frequency
-      "#I230O230L25B100T30F50S\x40\r",    // status too short
+      "#I230O230L25B100T30S\x40\x40\r",      // no frequency
+      "#I230O230L25B100T30F50S\x40\r",       // status too short
       "#I230O230L25B100T30F5x0S\x40\x40\r",  // not a number
-      "I230O230L25B100T30F50S\x40\x40\r",   // no '#'
-      "#I230O230L25B100T30F50S\x40\x40",    // no carriage return
+      "I230O230L25B100T30F50S\x40\x40\r",    // no '#'
+      "#I230O230L25B100T30F50S\x40\x40",     // no carriage return
       "#XI230O230L25B100T30F50S\x40\x40\r",  // not a tag
   };
   for (const char* answer : bad) {
@@ -246,10 +246,10 @@ TEST_F(TextDeviceTest, CommandsAndSettings) {
       {"W0 too wide", [](Device& d) { return d.setSetting(0, 1000); }, RC_BAD_VALUE, ""},
       {"W2 negative", [](Device& d) { return d.setSetting(2, -1); }, RC_BAD_VALUE, ""},
   };
-  for (const char* command : {"T01\r", "T.5\r", "T.1\r", "T99\r", "T10\r", "CT\r", "S.2\r",
-                              "S10\r", "S02\r", "C\r", "S01R0003\r", "S.5R0001\r", "S.1R0001\r",
-                              "S10R9999\r", "C2:264\r", "C3:090\r", "C1:120\r", "C6:1\r",
-                              "C5:0\r", "C7:1\r", "C7:2\r"}) {
+  for (const char* command :
+       {"T01\r",    "T.5\r",    "T.1\r",    "T99\r",      "T10\r",      "CT\r",       "S.2\r",
+        "S10\r",    "S02\r",    "C\r",      "S01R0003\r", "S.5R0001\r", "S.1R0001\r", "S10R9999\r",
+        "C2:264\r", "C3:090\r", "C1:120\r", "C6:1\r",     "C5:0\r",     "C7:1\r",     "C7:2\r"}) {
     media_.answerAlways(command, "#0\r");
   }
   for (const Row& row : rows) {

@@ -59,6 +59,7 @@ ResultCode ValueTable::getText(int element, char* buffer, size_t* size) const {
   const Value& v = entries_[element].primary;
   if (v.kind == Kind::kEmpty) return RC_NOT_AVAILABLE;
   if (v.kind != Kind::kText) return RC_BAD_VALUE;
+  if (size == nullptr) return RC_MISSING_ARGUMENT;
   const size_t needed = v.text.size() + 1;
   if (buffer == nullptr || *size < needed) {
     *size = needed;

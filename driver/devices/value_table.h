@@ -74,7 +74,7 @@ class ValueTable {
   [[nodiscard]] ResultCode getSecondaryInt(int element, int32_t* value) const;
   // Copies the text with a terminating NUL. A null buffer or a *size below length + 1 answers
   // RC_BUFFER_TOO_SMALL with *size = length + 1; on success *size = length + 1 too. Empty →
-  // RC_NOT_AVAILABLE, an integer → RC_BAD_VALUE.
+  // RC_NOT_AVAILABLE, an integer → RC_BAD_VALUE, a null `size` → RC_MISSING_ARGUMENT.
   [[nodiscard]] ResultCode getText(int element, char* buffer, size_t* size) const;
   // The text itself, for the device's own use; empty when the element holds no text.
   std::string_view text(int element) const;

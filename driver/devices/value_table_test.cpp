@@ -28,6 +28,7 @@ TEST(ValueTableTest, ReadCodes) {
   EXPECT_EQ(t.getText(0, buffer, &size), RC_BAD_VALUE) << "an integer read as text";
   EXPECT_EQ(t.getText(12, buffer, &size), RC_NOT_AVAILABLE);
   t.setText(12, "KD-10");
+  EXPECT_EQ(t.getText(12, buffer, nullptr), RC_MISSING_ARGUMENT);
   EXPECT_EQ(t.getInt(12, &v), RC_BAD_VALUE) << "a text read as integer";
   EXPECT_EQ(v, 5) << "written on failure";
   size = 0;

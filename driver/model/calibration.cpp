@@ -39,17 +39,13 @@ void applyFamily5(Calibration* c, const ConversionTable& input_volt) {
 void lineClass1(const CalibrationInputs& in, Calibration* c) {
   const int index = in.model_index;
   switch (in.family) {
-    case 1:
-      c->load = &kPb;
-      break;
+    case 1: c->load = &kPb; break;
     case 2:
       if (index == 8 || index == 9) c->curves = kRb;
       if (in.avr) setThresholds(c, kHj, kLj);
       c->load = &kPb;
       break;
-    case 3:
-      c->curves = kRb;
-      break;
+    case 3: c->curves = kRb; break;
     case 4:
       setThresholds(c, kHh, kLh);
       c->curves = kRb;
@@ -77,8 +73,7 @@ void lineClass1(const CalibrationInputs& in, Calibration* c) {
       }
       applyFamily5(c, kVc);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

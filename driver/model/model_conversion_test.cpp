@@ -21,14 +21,21 @@ TEST(ModelTableTest, IdentifiesNamesAndAliases) {
     const char* text_after;
   };
   const Row rows[] = {
-      {"KD-9", RC_OK, 24, 4, "KD-9"},   {"ro43", RC_OK, 24, 4, "KD-9"},
-      {"RO37", RC_OK, 22, 4, "KD-7"},   {"Ro39", RC_OK, 18, 4, "KD-3"},
-      {"rO41x", RC_OK, 19, 4, "KD-4"},  {"ro44", RC_NOT_DETECTED, 0, 0, ""},
-      {"RO", RC_NOT_DETECTED, 0, 0, ""}, {"kd-9", RC_NOT_DETECTED, 0, 0, "kd-9"},
+      {"KD-9", RC_OK, 24, 4, "KD-9"},
+      {"ro43", RC_OK, 24, 4, "KD-9"},
+      {"RO37", RC_OK, 22, 4, "KD-7"},
+      {"Ro39", RC_OK, 18, 4, "KD-3"},
+      {"rO41x", RC_OK, 19, 4, "KD-4"},
+      {"ro44", RC_NOT_DETECTED, 0, 0, ""},
+      {"RO", RC_NOT_DETECTED, 0, 0, ""},
+      {"kd-9", RC_NOT_DETECTED, 0, 0, "kd-9"},
       {"UNKNOWN", RC_NOT_DETECTED, 0, 0, "UNKNOWN"},
-      {"KA-1", RC_OK, 1, 1, "KA-1"},    {"KB-7", RC_OK, 9, 2, "KB-7"},
-      {"KC-1", RC_OK, 10, 3, "KC-1"},   {"KD-11", RC_OK, 26, 4, "KD-11"},
-      {"KE-6", RC_OK, 32, 5, "KE-6"},   {"KE-6 ", RC_NOT_DETECTED, 0, 0, "KE-6 "},
+      {"KA-1", RC_OK, 1, 1, "KA-1"},
+      {"KB-7", RC_OK, 9, 2, "KB-7"},
+      {"KC-1", RC_OK, 10, 3, "KC-1"},
+      {"KD-11", RC_OK, 26, 4, "KD-11"},
+      {"KE-6", RC_OK, 32, 5, "KE-6"},
+      {"KE-6 ", RC_NOT_DETECTED, 0, 0, "KE-6 "},
       {"", RC_NOT_DETECTED, 0, 0, ""},
   };
   for (const Row& row : rows) {
@@ -56,10 +63,9 @@ TEST(ConversionTableTest, LookupClampsAndInterpolatesWithTruncation) {
     int y;
   };
   const Row rows[] = {
-      {&kVa, 0, 0},       {&kVa, 25, 0},       {&kVa, 26, 30},     {&kVa, 40, 45},
-      {&kVa, 41, 46},     {&kVa, 200, 145},    {&kCa, 174, 5000},  {&kCa, 152, 217},
-      {&kCa, 100, 0},     {&kFa, 200, 5454},   {&kFa, 255, 4510},  {&kFa, 100, 6510},
-      {&kTa, 130, 27},    {&kVd, 128, 178},
+      {&kVa, 0, 0},      {&kVa, 25, 0},     {&kVa, 26, 30},   {&kVa, 40, 45},   {&kVa, 41, 46},
+      {&kVa, 200, 145},  {&kCa, 174, 5000}, {&kCa, 152, 217}, {&kCa, 100, 0},   {&kFa, 200, 5454},
+      {&kFa, 255, 4510}, {&kFa, 100, 6510}, {&kTa, 130, 27},  {&kVd, 128, 178},
   };
   for (const Row& row : rows) EXPECT_EQ(lookup(*row.table, row.x), row.y) << "x=" << row.x;
   EXPECT_EQ(lookup(ConversionTable{0, {}}, 5), 0);
@@ -89,8 +95,8 @@ TEST(SettingTableTest, DecodesAndEncodesOnlyExactEntries) {
 }
 
 TEST(SettingCodesTest, RegistersDecodingAndEncoding) {
-  const int registers[][2] = {{0, 2}, {1, 4}, {2, 8}, {3, 24}, {4, 15}, {5, 15},
-                              {6, 15}, {29, 61}, {35, 41}, {36, 43}};
+  const int registers[][2] = {{0, 2},  {1, 4},  {2, 8},   {3, 24},  {4, 15},
+                              {5, 15}, {6, 15}, {29, 61}, {35, 41}, {36, 43}};
   for (const auto& r : registers) {
     int reg = -1;
     EXPECT_EQ(settingRegister(r[0], &reg), RC_OK) << r[0];
@@ -111,8 +117,8 @@ TEST(SettingCodesTest, RegistersDecodingAndEncoding) {
   EXPECT_EQ(d.values[1], 0);
   EXPECT_EQ(d.values[2], 0);
 
-  const int identity[][3] = {{35, 0, 1}, {35, 4, 2}, {35, 16, 3}, {35, 8, 0}, {36, 1, 1},
-                             {36, 254, 2}, {36, 255, 3}, {36, 0, 0}, {29, 0x10, 1}, {29, 0xEF, 0}};
+  const int identity[][3] = {{35, 0, 1},   {35, 4, 2},   {35, 16, 3}, {35, 8, 0},    {36, 1, 1},
+                             {36, 254, 2}, {36, 255, 3}, {36, 0, 0},  {29, 0x10, 1}, {29, 0xEF, 0}};
   for (const auto& row : identity) {
     ASSERT_EQ(decodeSetting(nullptr, row[0], static_cast<uint8_t>(row[1]), &d), RC_OK);
     EXPECT_EQ(d.count, 1);
@@ -164,6 +170,7 @@ TEST(CalibrationTest, ChoosesTablesPerLineClassFamilyModelAndVariant) {
   const ConversionTable* ra = &kRa[0];
   const ConversionTable* rb = &kRb[0];
   const ConversionTable* rc = &kRc[0];
+  // clang-format off
   const Row rows[] = {
       {"class 1 family 1", {false, 1, 1, 1, 0}, &kHa, &kLa, &kOa, &kBa, &kVa, &kPb, &kTa, &kXa, ra, 1800},
       {"class 1 family 2 model 8 avr", {true, 1, 8, 2, 0}, &kHj, &kLj, &kOa, &kBa, &kVa, &kPb, &kTa, &kXa, rb, 1800},
@@ -187,6 +194,7 @@ TEST(CalibrationTest, ChoosesTablesPerLineClassFamilyModelAndVariant) {
       {"class 3 family 5 variant 3", {false, 3, 30, 5, 3}, &kHd, &kLd, &kOh, &kBb, &kVd, &kPe, &kTd, &kXf, rc, 3600},
       {"class 3 family 5 variant 0", {false, 3, 30, 5, 0}, &kHc, &kLc, &kOi, &kBb, &kVd, &kPe, &kTd, &kXf, rc, 3600},
   };
+  // clang-format on
   for (const Row& row : rows) {
     Calibration c;
     ASSERT_EQ(Calibration::choose(row.in, &c), RC_OK) << row.what;

@@ -112,7 +112,7 @@ ResultCode encodeSetting(const Calibration* calibration, int element, int32_t va
       if (value != 0 && value != 1) return RC_BAD_VALUE;
       uint8_t byte = held_flags;
       // Auto restart is on while its bit is clear; the other two are on while theirs is set.
-      const uint8_t bit = element == 4 ? kAutoRestartOffBit
+      const uint8_t bit = element == 4   ? kAutoRestartOffBit
                           : element == 5 ? kColdStartBit
                                          : kSensitivityBit;
       const bool set_bit = element == 4 ? value == 0 : value == 1;

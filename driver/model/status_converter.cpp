@@ -7,12 +7,12 @@
 namespace gw {
 namespace {
 
-constexpr int32_t kVoltStep = 1000;      // 10.00 V
-constexpr int32_t kTempStep = 500;       // 5.00 degrees C
-constexpr int32_t kLoadJump = 1000;      // 10.00 %
-constexpr int32_t kSteadyLoad = 400;     // 4.00 %
-constexpr int32_t kFreqJump = 200;       // 2.00 Hz
-constexpr int32_t kFreqNoise = 10;       // 0.10 Hz
+constexpr int32_t kVoltStep = 1000;   // 10.00 V
+constexpr int32_t kTempStep = 500;    // 5.00 degrees C
+constexpr int32_t kLoadJump = 1000;   // 10.00 %
+constexpr int32_t kSteadyLoad = 400;  // 4.00 %
+constexpr int32_t kFreqJump = 200;    // 2.00 Hz
+constexpr int32_t kFreqNoise = 10;    // 0.10 Hz
 
 // A change of `jump` or more is real and taken at once; a smaller one is averaged in slowly.
 int32_t smooth(std::optional<int32_t>* previous, int32_t reading, int32_t jump) {
@@ -80,8 +80,8 @@ int32_t StatusConverter::debounce(Debounced* d, int32_t reading, int32_t step, i
 }
 
 void StatusConverter::convert(const Calibration& cal, const RawStatus& raw,
-                              const StatusFlags& flags, bool avr, int family,
-                              int32_t bat_out_volts, StatusValues* out) {
+                              const StatusFlags& flags, bool avr, int family, int32_t bat_out_volts,
+                              StatusValues* out) {
   StatusValues& s = *out;
   s[7] = flags.power_fail ? 1 : 0;
   s[8] = flags.battery_low ? 1 : 0;
@@ -114,8 +114,8 @@ void StatusConverter::convert(const Calibration& cal, const RawStatus& raw,
   if (previous_load.has_value() && previous_capacity.has_value() &&
       std::abs(load - *previous_load) < kSteadyLoad) {
     // Under a steady load the charge only goes one way: down on battery, up on mains.
-    const bool wrong_way = flags.on_battery ? capacity > *previous_capacity
-                                            : capacity < *previous_capacity;
+    const bool wrong_way =
+        flags.on_battery ? capacity > *previous_capacity : capacity < *previous_capacity;
     if (wrong_way) capacity = *previous_capacity;
     capacity_ = capacity;
   }
