@@ -1,13 +1,16 @@
 // monsvc: the monitoring service. With no argument it runs in the foreground until SIGTERM or
 // SIGINT; "-start" asks the service manager to start the installed service.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/power.h"
 #include "platform/service_host.h"
-#include "service/core/service_core.h"
 #include "service/core/service_program.h"
+#include "service/core/tray_service.h"
+#include "service/server/client_server.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -18,6 +21,8 @@ int main(int argc, char** argv) {
     gw::ServiceEnvironment env;
     env.clock = &gw::systemClock();
     env.data_dir = dir;
-    return std::make_unique<gw::ServiceCore>(std::move(env));
+    env.client_port = gw::clientPortFromText(std::getenv("GRIDWATCH_PORT"));
+    auto power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
+    return std::make_unique<gw::TrayService>(std::move(env), std::move(power));
   });
 }

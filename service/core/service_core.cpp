@@ -3,41 +3,143 @@
 
 #include <algorithm>
 
+#include "platform/file_system.h"
+#include "service/shutdown/shutdown_sequence.h"
+
 namespace gw {
 
-ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) { status_.clear(); }
+ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
+  if (!env_.sound) env_.sound = createSoundPlayer(soundOptionsFromEnvironment(env_.data_dir));
+  if (!env_.commands) env_.commands = createShellCommandRunner();
+  Clock& clock = *env_.clock;
+  settings_ = std::make_unique<ConfigStore>(env_.data_dir, notice_ids_, this);
+  logs_ = std::make_unique<LogStore>(env_.data_dir);
+  recorder_ = std::make_unique<StatusRecorder>(*logs_, clock);
+  schedule_ = std::make_unique<Schedule>(env_.data_dir, clock);
+  actions_ = std::make_unique<PolicyActions>(*logs_, *env_.sound, *this, *env_.commands);
+  policy_ = std::make_unique<PolicyEngine>(clock, *actions_, env_.data_dir, notice_ids_, this);
+  empty_status_.clear();
+}
 
-ServiceCore::~ServiceCore() = default;
+ServiceCore::~ServiceCore() {
+  // The order in which the files are written back: "access" and "user", "schedule",
+  // "protect", "policy".
+  server_.reset();
+  schedule_items_.reset();
+  log_pages_.reset();
+  event_times_.reset();
+  policy_adapter_.reset();
+  settings_adapter_.reset();
+  schedule_.reset();
+  detector_.reset();
+  poller_.reset();
+  policy_.reset();
+  actions_.reset();
+  recorder_.reset();
+  logs_.reset();
+  settings_.reset();
+  driver_.reset();
+}
+
+const StatusSnapshot& ServiceCore::status() const {
+  return poller_ ? poller_->current() : empty_status_;
+}
 
 void ServiceCore::run() {
+  policy_->happen(EVENT_START);
+  if (!startDriver()) return;
+  if (!startServer()) {
+    driver_.reset();
+    return;
+  }
   startTrayThread();
+  media_type_key_id_ = settings_->watch("service.media type");
+  shutdown_max_count_key_id_ = policy_->watch(PolicyEngine::kRetimeKey);
+
   MainLoop loop(*this, stop_requested_);
   (void)loop.run();  // the shutdown request is read back below
-  if (shutdown_request_.load() >= 0) {
-    runCloser();
+
+  int32_t request = shutdown_request_.load();
+  if (request >= 0) {
+    if (settings_->autoSave()) runCloser();
+    // A failed UPS command must not stop the system's shutdown: the result is not looked at.
+    (void)ShutdownSequence::switchUpsOff(driver_->device(), request, settings_->shutdownDelay());
     shutdownSystem();
   }
+  // One last policy pass, so that the end of protection is on record.
+  policy_->finalPass();
+  detector_.reset();
+  poller_.reset();
+  driver_.reset();
+}
+
+bool ServiceCore::startDriver() {
+  DriverLinkOptions options;
+  options.program = env_.driver_path.empty() ? joinPath(env_.data_dir, "porter") : env_.driver_path;
+  options.media_type = settings_->mediaType();
+  options.media_index = settings_->mediaIndex();
+  if (DriverLink::create(*env_.clock, options, &driver_) != RC_OK) return false;
+  poller_ = std::make_unique<StatusPoller>(*env_.clock, driver_->device(), driver_.get());
+  detector_ = std::make_unique<EventDetector>(*policy_, *this, *settings_, driver_->device(),
+                                              recorder_.get());
+  return true;
+}
+
+bool ServiceCore::startServer() {
+  settings_adapter_ = std::make_unique<ConfigStoreSettings>(*settings_);
+  policy_adapter_ = std::make_unique<PolicySettings<PolicyEngine>>(*policy_);
+  event_times_ = std::make_unique<PolicyEngineEventTimes>(*policy_);
+  log_pages_ = std::make_unique<LogStorePages>(*logs_);
+  schedule_items_ = std::make_unique<ScheduleListItems>(*schedule_);
+  ClientServerContext context{*env_.clock,      driver_->device(), *settings_adapter_,
+                              *policy_adapter_, *event_times_,      *log_pages_,
+                              *schedule_items_, env_.data_dir};
+  context.port = env_.client_port;
+  return ClientServer::create(std::move(context), &server_) == RC_OK;
 }
 
 void ServiceCore::onNotice(uint32_t id) {
   if (id == 0) return;
-  if (id == media_type_key_id_) return;
-  if (id == shutdown_max_count_key_id_) return;
+  if (id == media_type_key_id_) {
+    if (driver_) driver_->changeMedia(settings_->mediaType(), settings_->mediaIndex());
+  } else if (id == shutdown_max_count_key_id_) {
+    policy_->retimeShutdown();
+  }
 }
 
-void ServiceCore::pollAndDetect(uint32_t&) {}
-void ServiceCore::recordStatus(uint32_t&) {}
-void ServiceCore::policyTick(uint32_t&) {}
-void ServiceCore::scheduleTick(uint32_t&) {}
+void ServiceCore::requestShutdown(int32_t restart_delay) {
+  shutdown_request_.store(std::max<int32_t>(restart_delay, 0));
+}
+
+void ServiceCore::startSelfTest(int32_t seconds) {
+  if (driver_) (void)driver_->device().selfTest(seconds);  // the UPS's answer changes nothing here
+}
+
+RecordingSettings ServiceCore::recordingSettings() const {
+  RecordingSettings r;
+  r.record_rate_s = settings_->recordRate();
+  r.rec_by_period = settings_->recByPeriod();
+  r.rec_by_trigger = settings_->recByTrigger();
+  return r;
+}
+
+void ServiceCore::pollAndDetect(uint32_t& timeout_ms) {
+  if (!poller_) return;
+  if (poller_->poll(timeout_ms, settings_->pollingRate())) {
+    (void)detector_->detect(poller_->previous(), poller_->current());  // events went to the engine
+  }
+}
+
+void ServiceCore::recordStatus(uint32_t& timeout_ms) {
+  recorder_->periodicRecording(status(), recordingSettings(), timeout_ms);
+}
+
+void ServiceCore::policyTick(uint32_t& timeout_ms) { policy_->tick(timeout_ms); }
+
+void ServiceCore::scheduleTick(uint32_t& timeout_ms) { schedule_->tick(timeout_ms, *this); }
 
 void ServiceCore::serveClients(uint32_t timeout_ms) {
-  // Until the client server waits here, sleep in slices so that a stop is seen promptly.
-  int64_t left = timeout_ms;
-  while (left > 0 && !stop_requested_.load()) {
-    int64_t slice = std::min<int64_t>(left, 200);
-    env_.clock->sleepMs(slice);
-    left -= slice;
-  }
+  if (server_) (void)server_->pollClients(timeout_ms);  // a failed pass is retried next pass
 }
 
 }  // namespace gw

@@ -1,7 +1,11 @@
 // The service object: owns every part of the monitoring service and runs the main loop.
 //
-// Construction builds, in order, the settings, the log store, the schedule and the policy
-// engine; destruction releases them in reverse, and that writes the settings files back.
+// Construction builds, in order, the settings ("policy"), the log store, the schedule
+// ("schedule") and the policy engine ("protect"). The run starts the driver, the client server
+// and the loop. Destruction releases the client server (which writes "access" and "user"), the
+// schedule, the policy engine, the log store and the settings, each writing its file back, and
+// last the driver link.
+//
 // `ServiceCore` does nothing for the closer, the system shutdown and local notifications;
 // `TrayService` (tray_service.h) supplies them.
 #pragma once
@@ -12,18 +16,43 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/sound.h"
+#include "platform/system_log.h"
+#include "service/config/config_store.h"
+#include "service/config/notice_handler.h"
+#include "service/config/notice_id_counter.h"
 #include "service/core/main_loop.h"
 #include "service/core/service_program.h"
+#include "service/driverlink/driver_link.h"
+#include "service/driverlink/status_poller.h"
 #include "service/driverlink/status_snapshot.h"
+#include "service/logs/log_store.h"
+#include "service/logs/status_recorder.h"
+#include "service/policy/command_runner.h"
+#include "service/policy/engine_host.h"
+#include "service/policy/event_detector.h"
+#include "service/policy/policy_actions.h"
+#include "service/policy/policy_engine.h"
+#include "service/schedule/schedule.h"
+#include "service/server/client_server.h"
+#include "service/server/service_adapters.h"
 
 namespace gw {
 
 struct ServiceEnvironment {
-  Clock* clock = nullptr;     // required; outlives the service
-  std::string data_dir;       // the directory of the executable: settings, logs, sibling programs
+  Clock* clock = nullptr;   // required; outlives the service
+  std::string data_dir;     // the directory of the executable: settings, logs, sibling programs
+  std::string driver_path;  // empty: "porter" in data_dir
+  uint16_t client_port = kDefaultClientPort;  // 0: the system chooses
+  std::unique_ptr<SoundPlayer> sound;           // null: sounds from GRIDWATCH_SOUND_COMMAND/aplay
+  std::unique_ptr<CommandRunner> commands;      // null: /bin/sh and wall(1)
 };
 
-class ServiceCore : public ServiceBody, private LoopSteps {
+class ServiceCore : public ServiceBody,
+                    public NoticeHandler,
+                    public EngineHost,
+                    public ScheduleHost,
+                    private LoopSteps {
  public:
   explicit ServiceCore(ServiceEnvironment env);
   ~ServiceCore() override;
@@ -32,15 +61,26 @@ class ServiceCore : public ServiceBody, private LoopSteps {
   std::atomic<bool>& stopFlag() override { return stop_requested_; }
 
   // Called synchronously when a watched setting or policy key is set.
-  void onNotice(uint32_t id);
+  void onNotice(uint32_t id) override;
+
+  // EngineHost and ScheduleHost: the shutdown request is never withdrawn or lowered to "none".
+  void requestShutdown(int32_t restart_delay) override;
+  void startSelfTest(int32_t seconds) override;
+  void notify(int message_id) override { (void)message_id; }
 
   int32_t shutdownRequest() const { return shutdown_request_.load(); }
-  const StatusSnapshot& status() const { return status_; }
+  const StatusSnapshot& status() const;
+  ConfigStore& settings() { return *settings_; }
+  PolicyEngine& policy() { return *policy_; }
+  // The client server's port once the run has started it; 0 before.
+  uint16_t clientPort() const { return server_ ? server_->port() : 0; }
 
  protected:
+  const ServiceEnvironment& environment() const { return env_; }
+  DeviceProxy* device() { return driver_ ? &driver_->device() : nullptr; }
+
   virtual void runCloser() {}
   virtual void shutdownSystem() {}
-  virtual void notify(int message_id) { (void)message_id; }
   virtual void startTrayThread() {}
 
  private:
@@ -51,13 +91,36 @@ class ServiceCore : public ServiceBody, private LoopSteps {
   void scheduleTick(uint32_t& timeout_ms) override;
   void serveClients(uint32_t timeout_ms) override;
 
+  RecordingSettings recordingSettings() const;
+  [[nodiscard]] bool startDriver();
+  [[nodiscard]] bool startServer();
+
   ServiceEnvironment env_;
-  StatusSnapshot status_;
+  StatusSnapshot empty_status_;
   std::atomic<bool> stop_requested_{false};
   // -1 none; 0 shut down; > 0 shut down and restart the UPS output after that many seconds.
   std::atomic<int32_t> shutdown_request_{-1};
   uint32_t media_type_key_id_ = 0;
   uint32_t shutdown_max_count_key_id_ = 0;
+
+  NoticeIdCounter notice_ids_;
+  std::unique_ptr<ConfigStore> settings_;
+  std::unique_ptr<LogStore> logs_;
+  std::unique_ptr<StatusRecorder> recorder_;
+  std::unique_ptr<Schedule> schedule_;
+  std::unique_ptr<PolicyActions> actions_;
+  std::unique_ptr<PolicyEngine> policy_;
+
+  // Built by the run.
+  std::unique_ptr<DriverLink> driver_;
+  std::unique_ptr<StatusPoller> poller_;
+  std::unique_ptr<EventDetector> detector_;
+  std::unique_ptr<ConfigStoreSettings> settings_adapter_;
+  std::unique_ptr<PolicySettings<PolicyEngine>> policy_adapter_;
+  std::unique_ptr<PolicyEngineEventTimes> event_times_;
+  std::unique_ptr<LogStorePages> log_pages_;
+  std::unique_ptr<ScheduleListItems> schedule_items_;
+  std::unique_ptr<ClientServer> server_;
 };
 
 }  // namespace gw

@@ -1,0 +1,220 @@
+// monsvc as a real process in a scratch data directory: the stop control, the single-instance
+// check, "-start", and the files written when it stops.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "testing/free_port.h"
+#include "testing/temp_dir.h"
+
+namespace gw {
+namespace {
+
+// What a fresh service writes: every key in table order with its default.
+const char kDefaultPolicyFile[] =
+    "service.buzzer on=1\n"
+    "service.media type=1\n"
+    "service.media index=0\n"
+    "service.load max=10000\n"
+    "service.temp max=70\n"
+    "service.polling rate=3000\n"
+    "service.record rate=600\n"
+    "service.max event=1000\n"
+    "service.max status=1000\n"
+    "email.server=localhost\n"
+    "email.subject=ups service notification\n"
+    "email.source addr=ups@localhost\n"
+    "email.target addr=root@localhost\n"
+    "telephone.pager number=123456789\n"
+    "telephone.phone number=12345678\n"
+    "sms.server=localhost\n"
+    "sms.source number=1\n"
+    "sms.target number=2\n"
+    "sms.account=id\n"
+    "sms.password=password\n"
+    "service.auto save=1\n"
+    "service.shutdown delay=120\n"
+    "service.rec by period=1\n"
+    "service.rec by trigger=0\n";
+
+// The event policy a fresh service writes, built from the list of defaults that differ from
+// 0 and empty.
+std::string defaultProtectFile() {
+  const std::map<std::string, std::string> defaults = {
+      {"start.record.happen.max count", "1"},
+      {"start.record.happen.content", "UPS service started."},
+      {"start.record.restore.max count", "1"},
+      {"start.record.restore.content", "UPS service terminated."},
+      {"start.sound.happen.max count", "1"},
+      {"start.sound.happen.content", "hello.wav"},
+      {"start.sound.restore.max count", "1"},
+      {"disconnect.record.happen.max count", "1"},
+      {"disconnect.record.happen.content", "UPS communication can't establish."},
+      {"disconnect.record.restore.max count", "1"},
+      {"disconnect.record.restore.content", "UPS communication established."},
+      {"disconnect.sound.happen.max count", "1"},
+      {"disconnect.sound.restore.max count", "1"},
+      {"powerfail.record.happen.max count", "1"},
+      {"powerfail.record.happen.content", "UPS power failure."},
+      {"powerfail.record.restore.max count", "1"},
+      {"powerfail.record.restore.content", "UPS power restore."},
+      {"powerfail.sound.happen.max count", "4294967295"},
+      {"powerfail.sound.happen.delay", "10"},
+      {"powerfail.sound.happen.interval", "20"},
+      {"powerfail.sound.happen.content", "pfail.wav"},
+      {"powerfail.sound.restore.max count", "1"},
+      {"powerfail.shutdown.happen.max count", "1"},
+      {"powerfail.shutdown.happen.delay", "30"},
+      {"batterylow.record.happen.max count", "1"},
+      {"batterylow.record.happen.content", "UPS battery capacity low."},
+      {"batterylow.record.restore.max count", "1"},
+      {"batterylow.record.restore.content", "UPS battery capacity recover."},
+      {"batterylow.sound.happen.max count", "1"},
+      {"batterylow.sound.happen.content", "lbat.wav"},
+      {"batterylow.sound.restore.max count", "1"},
+      {"batterylow.shutdown.happen.max count", "1"},
+      {"batterylow.shutdown.happen.delay", "10"},
+      {"loadover.record.happen.max count", "1"},
+      {"loadover.record.happen.content", "UPS over load."},
+      {"loadover.record.restore.max count", "1"},
+      {"loadover.record.restore.content", "UPS load recover."},
+      {"loadover.sound.happen.max count", "1"},
+      {"loadover.sound.happen.content", "oload.wav"},
+      {"loadover.sound.restore.max count", "1"},
+      {"tempover.record.happen.max count", "1"},
+      {"tempover.record.happen.content", "UPS temperature is too high."},
+      {"tempover.record.restore.max count", "1"},
+      {"tempover.record.restore.content", "UPS temperature is recover."},
+      {"tempover.sound.happen.max count", "1"},
+      {"tempover.sound.happen.content", "otemp.wav"},
+      {"tempover.sound.restore.max count", "1"},
+  };
+  std::string text;
+  for (const char* event : {"start", "disconnect", "powerfail", "batterylow", "loadover", "tempover"}) {
+    for (const char* action : {"record", "broadcast", "sound", "command", "email", "pager", "phone",
+                               "shutdown", "sms"}) {
+      for (const char* param : {"happen.max count", "happen.delay", "happen.interval",
+                                "happen.content", "restore.max count", "restore.delay",
+                                "restore.content"}) {
+        std::string key = std::string(event) + "." + action + "." + param;
+        auto it = defaults.find(key);
+        bool content = key.size() > 8 && key.compare(key.size() - 8, 8, ".content") == 0;
+        text += key + "=" + (it != defaults.end() ? it->second : content ? "" : "0") + "\n";
+      }
+    }
+  }
+  return text;
+}
+
+class ServiceHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.copyProgram("monsvc")) << "monsvc not built";
+    // porter, when present, is copied too; with nothing on the serial ports it settles on the
+    // no-UPS device. The ports point nowhere so that no test opens a real line.
+    have_porter_ = dir_.copyProgram("porter");
+  }
+
+  SpawnOptions options(std::vector<std::string> args = {}) {
+    SpawnOptions o;
+    o.program = dir_.file("monsvc");
+    o.args = std::move(args);
+    o.extra_env = {{"GRIDWATCH_PORT", std::to_string(freeLoopbackPort())},
+                   {"GRIDWATCH_COM1", dir_.file("no-such-port1")},
+                   {"GRIDWATCH_COM2", dir_.file("no-such-port2")},
+                   {"GRIDWATCH_COM3", dir_.file("no-such-port3")},
+                   {"GRIDWATCH_COM4", dir_.file("no-such-port4")},
+                   {"NOTIFY_SOCKET", ""}};
+    return o;
+  }
+
+  // The fixture ends every process it started when the test ends, however the test went.
+  ChildProcess* start(std::vector<std::string> args = {}) {
+    std::unique_ptr<ChildProcess> child;
+    EXPECT_EQ(spawnProcess(options(std::move(args)), &child), RC_OK);
+    if (!child) return nullptr;
+    children_.push_back(std::move(child));
+    return children_.back().get();
+  }
+
+  void TearDown() override {
+    for (auto& c : children_) c->terminate();
+  }
+
+  static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(700)); }
+
+  TempDir dir_;
+  bool have_porter_ = false;
+  std::vector<std::unique_ptr<ChildProcess>> children_;
+};
+
+TEST_F(ServiceHostTest, StopsOnSigtermWithinOnePollingInterval) {
+  auto service = start();
+  ASSERT_TRUE(service);
+  settle();
+  if (!have_porter_) {
+    // Without the driver the run ends by itself.
+    int code = -1;
+    EXPECT_EQ(service->wait(5000, &code), RC_OK) << "without porter the run must end by itself";
+    return;
+  }
+  ASSERT_TRUE(service->running());
+  int64_t t0 = systemClock().monotonicMs();
+  service->requestStop();
+  int code = -1;
+  ASSERT_EQ(service->wait(10000, &code), RC_OK) << "monsvc ignored SIGTERM";
+  EXPECT_EQ(code, 0);
+  EXPECT_LT(systemClock().monotonicMs() - t0, 3500) << "stop took longer than one polling interval";
+
+  // With no files present, the stop writes the settings and the event policy in full.
+  EXPECT_EQ(dir_.read("policy"), kDefaultPolicyFile);
+  std::string protect = dir_.read("protect");
+  EXPECT_EQ(std::count(protect.begin(), protect.end(), '\n'), 378);
+  EXPECT_EQ(protect, defaultProtectFile());
+  // Nothing answers on the ports, so the first poll finds no UPS: that drops the start record
+  // and records the lost communication instead. The final pass records the end of protection.
+  std::string events = dir_.read("event");
+  EXPECT_EQ(events.find(" 000\r\n"), std::string::npos) << events;
+  EXPECT_NE(events.find(" 002\r\n"), std::string::npos) << events;
+  EXPECT_NE(events.find(" 001\r\n"), std::string::npos) << events;
+  EXPECT_EQ(events.size() % 25, 0u) << "event records are 25 bytes on disk";
+}
+
+TEST_F(ServiceHostTest, ASecondCopyExitsAtOnce) {
+  if (!have_porter_) GTEST_SKIP() << "porter not built: the first copy would not stay up";
+  auto first = start();
+  ASSERT_TRUE(first);
+  settle();
+  ASSERT_TRUE(first->running());
+  auto second = start();
+  int code = -1;
+  ASSERT_EQ(second->wait(2000, &code), RC_OK) << "the second copy kept running";
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(first->running());
+  first->requestStop();
+  EXPECT_EQ(first->wait(10000, &code), RC_OK);
+}
+
+TEST_F(ServiceHostTest, StartInAnyCaseCallsTheServiceManagerAndReturns) {
+  // A recording systemctl first on PATH stands in for the service manager.
+  dir_.writeScript("systemctl", "echo \"$@\" >> \"" + dir_.file("systemctl.log") + "\"\n");
+  SpawnOptions o = options({"-START"});
+  const char* path = std::getenv("PATH");
+  o.extra_env["PATH"] = dir_.path() + ":" + (path ? path : "/usr/bin:/bin");
+  std::unique_ptr<ChildProcess> owned;
+  ASSERT_EQ(spawnProcess(o, &owned), RC_OK);
+  ChildProcess* child = owned.get();
+  children_.push_back(std::move(owned));
+  int code = -1;
+  ASSERT_EQ(child->wait(5000, &code), RC_OK);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(dir_.read("systemctl.log"), "start --no-block NorvaneUPS.service\n");
+}
+
+}  // namespace
+}  // namespace gw
