@@ -132,6 +132,11 @@ ResultCode TextDevice::pollOnce() {
     present[slot] = true;
     i = end;
   }
+  if (!values_.has(E_TEXT_HEX) && !hex_flag_asked_) {
+    hex_flag_asked_ = true;
+    // A UPS that cannot tell is read in decimal, the common case.
+    (void)ensure(E_TEXT_HEX);
+  }
   int32_t hex = 0;
   const int base = values_.getInt(E_TEXT_HEX, &hex) == RC_OK && hex != 0 ? 16 : 10;
   int32_t numbers[6] = {};

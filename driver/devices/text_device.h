@@ -50,6 +50,9 @@ class TextDevice : public MediaDevice {
   ResultCode writeRegister(int reg, int width, int32_t value);
   // A command answered as a setting is: "#n\r" with n > 0 refuses.
   ResultCode confirmed(std::string_view command);
+
+  // The number base flag (element 32) is asked once, by the first poll that finds it unknown.
+  bool hex_flag_asked_ = false;
 };
 
 }  // namespace gw

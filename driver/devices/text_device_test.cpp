@@ -101,10 +101,12 @@ TEST_F(TextDeviceTest, PollReadsTheTaggedFields) {
   EXPECT_EQ(status(7), 1) << "'I' is 0x49: bit 6";
   EXPECT_EQ(status(9), 1) << "and bit 3";
   EXPECT_EQ(sent("P3\r"), 1u) << "the battery data is asked once";
+  EXPECT_EQ(sent("P9\r"), 2u) << "an unanswered number base is asked once, read as decimal";
 }
 
 TEST_F(TextDeviceTest, MalformedPollAnswersAreRetriedWithADrain) {
   media_.answerAlways("P3\r", "#24.0,2,7.2,0\r");
+  media_.answerAlways("P9\r", "#\x80\r");
   const char* bad[] = {
       "#I230O230L25B100T30S\x40\x40\r",      // no frequency
       "#I230O230L25B100T30F50S\x40\r",       // status too short
@@ -132,14 +134,15 @@ TEST_F(TextDeviceTest, MalformedPollAnswersAreRetriedWithADrain) {
 TEST_F(TextDeviceTest, HexadecimalNumbersWhenTheFlagSaysSo) {
   media_.answerAlways("P3\r", "#24.0,2,7.2,0\r");
   media_.answerAlways("P9\r", std::string("#\xC8\x80\xF0\r"));  // a: bits 7, 6, 3
-  EXPECT_EQ(number(32), 1);
-  EXPECT_EQ(number(29), 1);
-  EXPECT_EQ(number(31), 1);
   media_.answerAlways("D\r", "#Ie6Oe6L19B64T1eF32S\x40\x40\r");
   ASSERT_EQ(device_->poll(), RC_OK);
   EXPECT_EQ(status(0), 23000);
   EXPECT_EQ(status(3), 2500);
   EXPECT_EQ(status(2), 10000);
+  EXPECT_EQ(sent("P9\r"), 1u) << "the first poll asks for the number base";
+  EXPECT_EQ(number(32), 1);
+  EXPECT_EQ(number(29), 1);
+  EXPECT_EQ(number(31), 1);
 }
 
 TEST_F(TextDeviceTest, QueriesFillTheirElements) {
