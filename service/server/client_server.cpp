@@ -80,7 +80,9 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
     if (poll_->writable(slots[i])) c.flush(now);
     if (poll_->readable(slots[i]) && c.wantsRead()) {
       serve(c, now);
-    } else if (poll_->broken(slots[i]) && !poll_->readable(slots[i])) {
+    } else if (poll_->broken(slots[i])) {
+      // Not read from now, so nothing else would notice: without this the error would wake
+      // every pass until the send stall ran out.
       c.markClosing();
     }
   }

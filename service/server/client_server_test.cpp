@@ -391,6 +391,18 @@ TEST_F(ClientServerTest, ClientThatNeverReadsCannotStallTheServer) {
       << "each pass must stay within its timeout";
   EXPECT_EQ(ask(*busy, "TIME NOW\r"), formatWireTime(clock_.nowMs())) << "others are still served";
 
+  // A second one that fills up the same way and then goes away is removed at once, not when
+  // the stall runs out.
+  auto vanishing = login("manager");
+  for (int round = 0; round < 16384; ++round) {
+    if (sendAll(*vanishing, request, 0) != RC_OK) break;
+    pump(0);
+  }
+  size_t with_vanishing = server_->connectionCount();
+  vanishing.reset();
+  for (int i = 0; i < 50 && server_->connectionCount() == with_vanishing; ++i) pump(10);
+  EXPECT_EQ(server_->connectionCount(), with_vanishing - 1) << "a reset peer lingers";
+
   size_t before = server_->connectionCount();
   clock_.advance(ClientServer::kSendStallMs + 1000);
   pump(5);
