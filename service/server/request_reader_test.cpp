@@ -58,24 +58,5 @@ TEST(RequestReaderTest, NumbersReadLikeAStream) {
   EXPECT_FALSE(longs.nextLong(&l));
 }
 
-TEST(RequestReaderTest, BlanksAndOneCharacter) {
-  RequestReader r("PTC  \tkey with blanks=1");
-  std::string_view w;
-  ASSERT_TRUE(r.nextWord(&w));
-  r.skipBlanks();
-  EXPECT_EQ(r.rest(), "\tkey with blanks=1") << "only 0x20 is skipped";
-  RequestReader u("USR NAME  two");
-  ASSERT_TRUE(u.nextWord(&w));
-  ASSERT_TRUE(u.nextWord(&w));
-  u.skipOne();
-  EXPECT_EQ(u.rest(), " two");
-  u.skipOne();
-  u.skipOne();
-  u.skipOne();
-  u.skipOne();
-  u.skipOne();
-  EXPECT_EQ(u.rest(), "");
-}
-
 }  // namespace
 }  // namespace gw
