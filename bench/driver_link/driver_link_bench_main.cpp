@@ -87,9 +87,9 @@ double percentile(std::vector<double> samples, double p) {
 void report(const char* what, const char* unit, const std::vector<double>& samples) {
   double sum = 0;
   for (double s : samples) sum += s;
-  std::printf("%-22s n=%zu mean=%.1f%s median=%.1f%s p99=%.1f%s max=%.1f%s\n", what,
-              samples.size(), samples.empty() ? 0.0 : sum / static_cast<double>(samples.size()),
-              unit, percentile(samples, 0.5), unit, percentile(samples, 0.99), unit,
+  std::printf("%-22s n=%zu mean=%.1f%s median=%.1f%s p99=%.1f%s max=%.1f%s\n", what, samples.size(),
+              samples.empty() ? 0.0 : sum / static_cast<double>(samples.size()), unit,
+              percentile(samples, 0.5), unit, percentile(samples, 0.99), unit,
               percentile(samples, 1.0), unit);
 }
 

@@ -15,12 +15,12 @@
 namespace gw {
 
 enum VariableKind : int32_t {
-  KIND_COMMAND = 0,        // no argument; result code only
-  KIND_SET = 1,            // one integer argument; result code only
-  KIND_GET = 2,            // integer out; valid when the code is 0
-  KIND_SET_PAIR = 3,       // two integer arguments; result code only
-  KIND_GET_SELECTED = 4,   // selector in (0 = value in force, non-zero = default), integer out
-  KIND_TEXT = 5,           // text out, at most kVariableTextBuffer - 1 characters
+  KIND_COMMAND = 0,       // no argument; result code only
+  KIND_SET = 1,           // one integer argument; result code only
+  KIND_GET = 2,           // integer out; valid when the code is 0
+  KIND_SET_PAIR = 3,      // two integer arguments; result code only
+  KIND_GET_SELECTED = 4,  // selector in (0 = value in force, non-zero = default), integer out
+  KIND_TEXT = 5,          // text out, at most kVariableTextBuffer - 1 characters
 };
 
 // The text buffer of a kind-5 read, terminating NUL included.
@@ -69,8 +69,8 @@ class VariableTable {
   // (none when a text is still cached). Codes: the device proxy's; RC_BUFFER_TOO_SMALL for a text
   // of kVariableTextBuffer characters or more (no text then); RC_UNSUPPORTED for a position
   // outside the table. *value is written only on RC_OK.
-  [[nodiscard]] static ResultCode call(int position, DeviceProxy& device,
-                                       const VariableArgs& args, VariableValue* value);
+  [[nodiscard]] static ResultCode call(int position, DeviceProxy& device, const VariableArgs& args,
+                                       VariableValue* value);
 };
 
 }  // namespace gw

@@ -28,7 +28,8 @@ class DeviceProxyTest : public ::testing::Test {
 // The variable table's test walks the other operations; these have rules of their own.
 TEST_F(DeviceProxyTest, AlarmMediaAndOutOfRangeRequests) {
   channel_.setHandler([](const std::string& request) {
-    return request.substr(0, request.find(' ')) + (request[0] == 'W' || request[0] == 'C' ? "" : " 1");
+    return request.substr(0, request.find(' ')) +
+           (request[0] == 'W' || request[0] == 'C' ? "" : " 1");
   });
   int32_t v = 0;
   EXPECT_EQ(proxy_.getAlarm(&v), RC_OK);
@@ -42,7 +43,8 @@ TEST_F(DeviceProxyTest, AlarmMediaAndOutOfRangeRequests) {
   EXPECT_EQ(proxy_.getStatus(14, &v), RC_UNSUPPORTED);
   EXPECT_EQ(proxy_.getSetting(7, 0, &v), RC_UNSUPPORTED);
   EXPECT_EQ(proxy_.getNumber(15, &v), RC_UNSUPPORTED);
-  EXPECT_TRUE(channel_.requests().empty()) << "numbers outside the driver's tables are refused here";
+  EXPECT_TRUE(channel_.requests().empty())
+      << "numbers outside the driver's tables are refused here";
 }
 
 TEST_F(DeviceProxyTest, ReplyParsing) {

@@ -13,8 +13,8 @@
 namespace gw {
 
 struct PipeChannelLimits {
-  int reply_timeout_ms = 10000;      // a driver silent this long is taken for dead
-  size_t max_reply_bytes = 4096;     // a longer reply line is refused as malformed
+  int reply_timeout_ms = 10000;   // a driver silent this long is taken for dead
+  size_t max_reply_bytes = 4096;  // a longer reply line is refused as malformed
 };
 
 class PipeChannel final : public DriverChannel {

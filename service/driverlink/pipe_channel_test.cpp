@@ -37,9 +37,8 @@ TEST_F(PipeChannelTest, ReassemblesSplitRepliesAndDropsBytesNoRequestAskedFor) {
 TEST_F(PipeChannelTest, OverlongReplyIsMalformedAndTheChannelStaysUsable) {
   auto channel = makeChannel();
   const std::string at_limit = "R12 " + std::string(4096 - 4, 'm');
-  script_->answers = {{at_limit + "\n"},
-                      {std::string(3000, 'x'), std::string(2000, 'y'), "yy\n"},
-                      {"S3 1\n"}};
+  script_->answers = {
+      {at_limit + "\n"}, {std::string(3000, 'x'), std::string(2000, 'y'), "yy\n"}, {"S3 1\n"}};
   std::string reply;
   ASSERT_EQ(channel->exchange("R12\n", &reply), RC_OK) << "4096 bytes are still a reply";
   EXPECT_EQ(reply, at_limit);

@@ -6,7 +6,8 @@ namespace {
 
 void lowerTo(uint32_t& timeout_ms, int64_t remaining_ms) {
   if (remaining_ms < 0) remaining_ms = 0;
-  if (remaining_ms < static_cast<int64_t>(timeout_ms)) timeout_ms = static_cast<uint32_t>(remaining_ms);
+  if (remaining_ms < static_cast<int64_t>(timeout_ms))
+    timeout_ms = static_cast<uint32_t>(remaining_ms);
 }
 
 bool sawBrokenPipe(const StatusSnapshot& snapshot) {

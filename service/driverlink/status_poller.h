@@ -15,9 +15,9 @@ inline constexpr int64_t kDefaultPollingRateMs = 3000;
 
 // The order in which one poll reads the status values: the connection and the alarms first.
 inline constexpr int kPollOrder[kStatusCount] = {
-    STATUS_CONNECT,   STATUS_POWERFAIL, STATUS_BATTERYLO, STATUS_TEST,     STATUS_WAITSLEEP,
-    STATUS_WAITWAKEUP, STATUS_BEEP,     STATUS_INVOLT,    STATUS_OUTVOLT,  STATUS_CAPACITY,
-    STATUS_LOAD,      STATUS_TEMP,      STATUS_FREQ,      STATUS_BACKUP};
+    STATUS_CONNECT,    STATUS_POWERFAIL, STATUS_BATTERYLO, STATUS_TEST,    STATUS_WAITSLEEP,
+    STATUS_WAITWAKEUP, STATUS_BEEP,      STATUS_INVOLT,    STATUS_OUTVOLT, STATUS_CAPACITY,
+    STATUS_LOAD,       STATUS_TEMP,      STATUS_FREQ,      STATUS_BACKUP};
 
 class StatusPoller {
  public:

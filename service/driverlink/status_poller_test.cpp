@@ -76,8 +76,8 @@ TEST_F(StatusPollerTest, PollsAtOnceThenOnTheGridAndSkipsMissedPolls) {
 }
 
 TEST_F(StatusPollerTest, OnePollReadsTheFourteenValuesInOrder) {
-  replies_ = {{"S7", "S7E 8"}, {"S13", "S13 5"}, {"S0", "S0 23000"}, {"S4", "S4 xyz"},
-              {"S8", "S8 0"}};
+  replies_ = {
+      {"S7", "S7E 8"}, {"S13", "S13 5"}, {"S0", "S0 23000"}, {"S4", "S4 xyz"}, {"S8", "S8 0"}};
   uint32_t timeout = 0;
   ASSERT_TRUE(pass(&timeout));
   const std::vector<std::string> order = {"S12", "S7", "S8", "S9", "S10", "S11", "S13",
