@@ -26,8 +26,6 @@ BinaryDevice::BinaryDevice(Media& media, Clock& clock) : MediaDevice(media, cloc
   startDataLine(kBaud);
 }
 
-// ---- identity ----
-
 ResultCode BinaryDevice::readIdentity() {
   Exchange e;
   const ResultCode rc = retry(3, [&] {
@@ -89,8 +87,6 @@ ResultCode BinaryDevice::readCompany() {
   return RC_OK;
 }
 
-// ---- calibration ----
-
 ResultCode BinaryDevice::calibrate() {
   if (calibrated_ || calibrating_) return RC_OK;
   calibrating_ = true;
@@ -124,8 +120,6 @@ ResultCode BinaryDevice::calibrate() {
   calibrated_ = true;
   return RC_OK;
 }
-
-// ---- registers ----
 
 ResultCode BinaryDevice::readRegisterElement(int element, int32_t* value) {
   if (!values_.has(element)) {
@@ -200,8 +194,6 @@ ResultCode BinaryDevice::setSetting(int n, int32_t value) {
   return RC_OK;
 }
 
-// ---- reads ----
-
 ResultCode BinaryDevice::getAlarm(bool* on) {
   int32_t value = 0;
   const ResultCode rc = values_.getInt(E_ALARM, &value);
@@ -246,8 +238,6 @@ ResultCode BinaryDevice::getNumber(int element, int32_t* value) {
   return values_.getInt(element, value);
 }
 
-// ---- poll ----
-
 ResultCode BinaryDevice::poll() {
   if (status_[kStatusConnect] == 0 && !dsrAsserted()) return RC_NO_DEVICE;
   const ResultCode rc = retry(3, [&] { return pollOnce(); });
@@ -289,8 +279,6 @@ ResultCode BinaryDevice::pollOnce() {
   }
   return RC_OK;
 }
-
-// ---- commands ----
 
 ResultCode BinaryDevice::command(std::string_view bytes, int answer_length) {
   Exchange e = Exchange::of(bytes, answer_length);

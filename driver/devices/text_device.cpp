@@ -96,8 +96,6 @@ ResultCode TextDevice::ask(std::string_view command, std::string* body) {
   return RC_OK;
 }
 
-// ---- poll ----
-
 ResultCode TextDevice::poll() {
   if (status_[kStatusConnect] == 0 && !dsrAsserted()) return RC_NO_DEVICE;
   int attempt = 0;
@@ -174,8 +172,6 @@ ResultCode TextDevice::pollOnce() {
   setStatus(13, bit(s, 4));
   return RC_OK;
 }
-
-// ---- queries ----
 
 int TextDevice::queryFor(int element) {
   if (element >= E_INPUTHI && element <= E_BATOUT) return 1;
@@ -264,8 +260,6 @@ ResultCode TextDevice::query(int number) {
   });
 }
 
-// ---- reads ----
-
 ResultCode TextDevice::getSetting(int n, int selector, int32_t* value) {
   if (n < E_INPUTHI || n > E_SENSITIVITY) return RC_UNSUPPORTED;
   if (n == E_SENSITIVITY) {
@@ -300,8 +294,6 @@ ResultCode TextDevice::getNumber(int element, int32_t* value) {
   if (rc != RC_OK) return rc;
   return values_.getInt(element, value);
 }
-
-// ---- settings and commands ----
 
 ResultCode TextDevice::confirmed(std::string_view command) {
   std::string body;
