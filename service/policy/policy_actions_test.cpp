@@ -66,20 +66,7 @@ TEST(PolicyActionsTest, CommandAndBroadcastRunInWorkersWithTheEventInTheEnvironm
   EXPECT_TRUE(rig.host.shutdowns.empty());
 }
 
-TEST(PolicyActionsTest, EmptyCommandAndBroadcastRunNothing) {
-  PolicyRig rig(
-      "loadover.command.happen.max count=1\n"
-      "loadover.broadcast.happen.max count=1\n");
-  rig.engine->happen(EVENT_LOADOVER);
-  for (int i = 0; i < 5000 && (i == 0 || rig.engine->pendingJobs() > 0); ++i) {
-    ASSERT_TRUE(rig.runFor(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  EXPECT_EQ(rig.engine->pendingJobs(), 0u);
-  EXPECT_TRUE(rig.runner.calls().empty());
-}
-
-TEST(ShellCommandRunnerTest, RunsThroughTheShellWithTheEnvironmentAndIsCutOff) {
+TEST(ShellCommandRunnerTest, RunsThroughTheShellWithTheEnvironment) {
   TempDir dir;
   std::unique_ptr<CommandRunner> runner = createShellCommandRunner();
   const std::string out = dir.file("out");
@@ -89,10 +76,6 @@ TEST(ShellCommandRunnerTest, RunsThroughTheShellWithTheEnvironmentAndIsCutOff) {
                                10000),
             RC_OK);
   EXPECT_EQ(dir.read("out"), "powerfail happen");
-
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(runner->runCommand("sleep 30", {}, 300), RC_TIMEOUT);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 }  // namespace

@@ -1,0 +1,189 @@
+// The suite as installed, for cross-process runs: the UPS simulator on a pseudo-terminal, and
+// monsvc with porter copied into a temporary data directory, with recording stand-ins for the
+// sound player, the application closer and the system shutdown. Every process started here is
+// ended here, by its own handle.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/line_file.h"
+#include "platform/process.h"
+#include "testing/free_port.h"
+#include "testing/temp_dir.h"
+
+namespace gw {
+
+class UpsSuiteRun {
+ public:
+  // The binary protocol's "output off after 120 s, no restart", as the simulator logs it.
+  static constexpr const char* kShutdownBytes = "S\\x03\\x94W\\x0d";
+
+  UpsSuiteRun() = default;
+  UpsSuiteRun(const UpsSuiteRun&) = delete;
+  UpsSuiteRun& operator=(const UpsSuiteRun&) = delete;
+  ~UpsSuiteRun() {
+    end(service_);
+    end(simulator_);
+  }
+
+  // Starts upssim as a binary-protocol UPS that logs what it receives to "ups.log". Fills
+  // *error and returns false when it cannot.
+  bool startSimulator(std::string* error) {
+    const char* bin = std::getenv("GW_BIN_DIR");
+    SpawnOptions options;
+    options.program = std::string(bin ? bin : ".") + "/upssim";
+    options.args = {"--kind", "binary", "--log", dir.file("ups.log")};
+    options.pipe_stdin = true;
+    options.pipe_stdout = true;
+    if (spawnProcess(options, &simulator_) != RC_OK) {
+      *error = "upssim could not be started from " + options.program;
+      return false;
+    }
+    sim_in_ = simulator_->takeStdin();
+    sim_out_ = simulator_->takeStdout();
+    std::string where = readSimulatorLine(10000);
+    const std::string prefix = "GRIDWATCH_COM1=";
+    if (where.rfind(prefix, 0) != 0) {
+      *error = "upssim said \"" + where + "\" instead of its device path";
+      return false;
+    }
+    device_path_ = where.substr(prefix.size());
+    return true;
+  }
+
+  // Sends one control command and returns the reply line.
+  std::string simulator(const std::string& command) {
+    if (!sim_in_ || sim_in_->write((command + "\n").data(), command.size() + 1) != RC_OK) {
+      return "(not running)";
+    }
+    return readSimulatorLine(5000);
+  }
+
+  // Lays out the data directory (monsvc, porter, the closer stand-in, the sound files, the given
+  // "protect" lines, a "policy" that points at COM1) and starts monsvc in it. The stand-ins for
+  // the sound player, the closer and the system shutdown append a line each to "order"; the
+  // closer and the shutdown note whether the UPS had received kShutdownBytes ("ups=1") or not.
+  bool startService(const std::string& protect, std::string* error) {
+    if (!dir.copyProgram("monsvc") || !dir.copyProgram("porter")) {
+      *error = "monsvc or porter is not built";
+      return false;
+    }
+    dir.write("policy", "service.media type=2\nservice.media index=1\n");
+    // Sound files must exist to be played; the recording player never reads them.
+    for (const char* sound : {"hello.wav", "pfail.wav", "lbat.wav", "oload.wav", "otemp.wav"}) {
+      dir.write(sound, "RIFF");
+    }
+    dir.write("protect", protect);
+    const std::string order = dir.file("order");
+    const std::string ups_log = dir.file("ups.log");
+    const std::string seen = "$(grep -cF '" + std::string(kShutdownBytes) + "' '" + ups_log +
+                             "' 2>/dev/null)";
+    dir.writeScript("sound.sh", "f=\"$1\"; echo \"sound ${f##*/}\" >> '" + order + "'\n");
+    dir.writeScript("sweeper", "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n");
+    dir.writeScript("shutdown.sh", "echo \"shutdown ups=" + seen + "\" >> '" + order + "'\n");
+
+    SpawnOptions options;
+    options.program = dir.file("monsvc");
+    // Ending monsvc's group also ends the porter and the scripts it started.
+    options.new_process_group = true;
+    options.extra_env["GRIDWATCH_COM1"] = device_path_;
+    for (int n = 2; n <= 9; ++n) {
+      options.extra_env["GRIDWATCH_COM" + std::to_string(n)] = dir.file("no-port");
+    }
+    options.extra_env["GRIDWATCH_PORT"] = std::to_string(freeLoopbackPort());
+    options.extra_env["GRIDWATCH_SOUND_COMMAND"] = dir.file("sound.sh");
+    options.extra_env["GRIDWATCH_SHUTDOWN_COMMAND"] = dir.file("shutdown.sh");
+    if (spawnProcess(options, &service_) != RC_OK) {
+      *error = "monsvc could not be started";
+      return false;
+    }
+    return true;
+  }
+
+  // Asks monsvc to stop and waits for it; true when it ended by itself within timeout_ms.
+  bool stopService(int timeout_ms) {
+    if (!service_) return false;
+    service_->requestStop();
+    return waitForServiceExit(timeout_ms);
+  }
+  bool waitForServiceExit(int timeout_ms) {
+    int code = 0;
+    return service_ && service_->wait(timeout_ms, &code) == RC_OK;
+  }
+  bool serviceRunning() { return service_ && service_->running(); }
+
+  // Polls `done` every 50 ms until it holds or timeout_ms passed.
+  static bool waitUntil(const std::function<bool()>& done, int timeout_ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+  }
+
+  // Lines of a file in the data directory, without carriage returns.
+  std::vector<std::string> lines(const std::string& name) const {
+    std::vector<std::string> out;
+    for (std::string line : splitLines(dir.read(name))) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      out.push_back(line);
+    }
+    return out;
+  }
+  // Event records with the given three-digit code.
+  std::vector<std::string> events(const std::string& code) const {
+    std::vector<std::string> out;
+    for (const std::string& r : lines("event")) {
+      if (r.size() > 4 && r.compare(r.size() - 4, 4, " " + code) == 0) out.push_back(r);
+    }
+    return out;
+  }
+
+  TempDir dir;
+
+ private:
+  std::string readSimulatorLine(int timeout_ms) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+      size_t lf = sim_pending_.find('\n');
+      if (lf != std::string::npos) {
+        std::string line = sim_pending_.substr(0, lf);
+        sim_pending_.erase(0, lf + 1);
+        return line;
+      }
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      deadline - std::chrono::steady_clock::now())
+                      .count();
+      if (left <= 0 || !sim_out_) return sim_pending_;
+      char buf[256];
+      size_t got = 0;
+      if (sim_out_->read(buf, sizeof buf, static_cast<int>(left), &got) != RC_OK) {
+        return sim_pending_;
+      }
+      sim_pending_.append(buf, got);
+    }
+  }
+
+  static void end(std::unique_ptr<ChildProcess>& child) {
+    if (child && child->running()) child->terminate();
+    child.reset();
+  }
+
+  std::unique_ptr<ChildProcess> simulator_;
+  std::unique_ptr<Pipe> sim_in_;
+  std::unique_ptr<Pipe> sim_out_;
+  std::string sim_pending_;
+  std::string device_path_;
+  std::unique_ptr<ChildProcess> service_;
+};
+
+}  // namespace gw
