@@ -219,6 +219,16 @@ TEST_F(ClientProtocolTest, SurvivesFloodsStallsAndGarbage) {
   }
   expectServed("a client that never reads");
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(30));
+  // Once its replies have made no progress for the stall limit, the service lets it go.
+  std::this_thread::sleep_for(std::chrono::milliseconds(7000));
+  std::string drained;
+  ResultCode rc = RC_OK;
+  auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (rc != RC_SOCKET_ERROR && std::chrono::steady_clock::now() < give_up) {
+    drained.clear();
+    rc = receiveUntil(*lazy, '\0', 2000, &drained);
+  }
+  EXPECT_EQ(rc, RC_SOCKET_ERROR) << "the stalled connection was not closed";
 
   std::mt19937 random(1105);
   for (int round = 0; round < 20; ++round) {
