@@ -84,8 +84,8 @@ class UpsSuiteRun {
     dir.write("protect", protect);
     const std::string order = dir.file("order");
     const std::string ups_log = dir.file("ups.log");
-    const std::string seen = "$(grep -cF '" + std::string(kShutdownBytes) + "' '" + ups_log +
-                             "' 2>/dev/null)";
+    const std::string seen =
+        "$(grep -cF '" + std::string(kShutdownBytes) + "' '" + ups_log + "' 2>/dev/null)";
     dir.writeScript("sound.sh", "f=\"$1\"; echo \"sound ${f##*/}\" >> '" + order + "'\n");
     dir.writeScript("sweeper", "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n");
     dir.writeScript("shutdown.sh", "echo \"shutdown ups=" + seen + "\" >> '" + order + "'\n");

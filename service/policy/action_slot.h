@@ -9,9 +9,9 @@
 namespace gw {
 
 struct ActionSlot {
-  int32_t count = 0;                  // runs since the slot last saw a phase change
+  int32_t count = 0;                   // runs since the slot last saw a phase change
   EventPhase last_phase = PHASE_IDLE;  // the event phase the slot saw last
-  int64_t last_run = 0;               // ms after the phase began at which it last ran
+  int64_t last_run = 0;                // ms after the phase began at which it last ran
 
   // Applies the firing rule for the event's phase `phase` (happened or restored), `elapsed_ms`
   // after the phase began. Returns true when the action is due now (count and last_run are

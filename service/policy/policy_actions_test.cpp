@@ -70,11 +70,10 @@ TEST(ShellCommandRunnerTest, RunsThroughTheShellWithTheEnvironment) {
   TempDir dir;
   std::unique_ptr<CommandRunner> runner = createShellCommandRunner();
   const std::string out = dir.file("out");
-  ASSERT_EQ(runner->runCommand("printf '%s %s' \"$GRIDWATCH_EVENT\" \"$GRIDWATCH_PHASE\" > '" +
-                                   out + "'",
-                               {{"GRIDWATCH_EVENT", "powerfail"}, {"GRIDWATCH_PHASE", "happen"}},
-                               10000),
-            RC_OK);
+  ASSERT_EQ(
+      runner->runCommand("printf '%s %s' \"$GRIDWATCH_EVENT\" \"$GRIDWATCH_PHASE\" > '" + out + "'",
+                         {{"GRIDWATCH_EVENT", "powerfail"}, {"GRIDWATCH_PHASE", "happen"}}, 10000),
+      RC_OK);
   EXPECT_EQ(dir.read("out"), "powerfail happen");
 }
 

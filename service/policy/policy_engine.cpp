@@ -41,7 +41,7 @@ void PolicyEngine::happen(EventId event) {
     e.happen_mono = clock_.monotonicMs();
     e.phase = PHASE_HAPPENED;
   }
-  next_evaluation_ = 0;
+  next_evaluation_ = std::numeric_limits<int64_t>::min();
 }
 
 void PolicyEngine::restore(EventId event) {
@@ -51,7 +51,7 @@ void PolicyEngine::restore(EventId event) {
     e.restore_mono = clock_.monotonicMs();
     e.phase = PHASE_RESTORED;
   }
-  next_evaluation_ = 0;
+  next_evaluation_ = std::numeric_limits<int64_t>::min();
 }
 
 EventPhase PolicyEngine::reset(EventId event) {

@@ -27,8 +27,8 @@ class ShellCommandRunner : public CommandRunner {
 
   ResultCode broadcast(const std::string& text, int timeout_ms) override {
     int exit_code = 0;
-    ResultCode rc = runShellCommand(kWallScript, {{"GRIDWATCH_BROADCAST_TEXT", text}}, timeout_ms,
-                                    &exit_code);
+    ResultCode rc =
+        runShellCommand(kWallScript, {{"GRIDWATCH_BROADCAST_TEXT", text}}, timeout_ms, &exit_code);
     if (rc != RC_OK) return rc;
     return exit_code == kNotFound ? RC_UNSUPPORTED : RC_OK;
   }

@@ -65,9 +65,10 @@ TEST(PowerFailureTest, UnrestoredFailureShutsDownInOrder) {
                       // The end-of-run beep would follow the system shutdown.
                       "start.sound.restore.max count=0\n"),
             0);
-  ASSERT_TRUE(UpsSuiteRun::waitUntil([&] { return find(run.lines("order"), "shutdown") >= 0; },
-                                     60000))
-      << "no system shutdown; order:\n" << run.dir.read("order");
+  ASSERT_TRUE(
+      UpsSuiteRun::waitUntil([&] { return find(run.lines("order"), "shutdown") >= 0; }, 60000))
+      << "no system shutdown; order:\n"
+      << run.dir.read("order");
 
   std::vector<std::string> order = run.lines("order");
   const int first_pfail = find(order, "sound pfail.wav");
@@ -95,8 +96,8 @@ TEST(PowerFailureTest, MainsBackBeforeTheDelayMeansNoShutdown) {
   ASSERT_TRUE(UpsSuiteRun::waitUntil([&] { return !run.events("005").empty(); }, kDetectMs))
       << "no power-restore record";
   // Well past the shutdown delay of the failure.
-  std::this_thread::sleep_for(std::chrono::milliseconds(
-      std::max<int64_t>(0, recorded + 22000 - systemClock().nowMs())));
+  std::this_thread::sleep_for(
+      std::chrono::milliseconds(std::max<int64_t>(0, recorded + 22000 - systemClock().nowMs())));
 
   std::vector<std::string> order = run.lines("order");
   EXPECT_EQ(find(order, "sweeper"), -1) << run.dir.read("order");
