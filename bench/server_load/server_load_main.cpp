@@ -47,8 +47,8 @@ class InstantDriverChannel : public DriverChannel {
 class InProcessServer {
  public:
   bool start() {
-    ClientServerContext context{clock_,  device_,          settings_,   policies_,       events_,
-                                pages_,  schedule_items_,  dir_.path(), kLoopbackAddress, 0};
+    ClientServerContext context{clock_, device_,         settings_,   policies_,        events_,
+                                pages_, schedule_items_, dir_.path(), kLoopbackAddress, 0};
     if (ClientServer::create(std::move(context), &server_) != RC_OK) return false;
     port_ = server_->port();
     thread_ = std::thread([this] {
@@ -160,7 +160,8 @@ Figures run(uint16_t port, int connections, double seconds,
   }
   while (ready < connections) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   auto start = SteadyClock::now();
-  end = start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
+  end = start +
+        std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
   go = true;
   for (auto& t : threads) t.join();
   Figures f;
@@ -176,9 +177,10 @@ Figures run(uint16_t port, int connections, double seconds,
 }
 
 std::vector<std::string> loginReads() {
-  static const char* events[] = {"start", "disconnect", "powerfail", "batterylow", "loadover", "tempover"};
+  static const char* events[] = {"start",      "disconnect", "powerfail",
+                                 "batterylow", "loadover",   "tempover"};
   static const char* actions[] = {"record", "sound", "shutdown"};
-  static const char* params[] = {"happen.max count", "happen.delay",    "happen.interval",
+  static const char* params[] = {"happen.max count", "happen.delay",      "happen.interval",
                                  "happen.content",   "restore.max count", "restore.delay",
                                  "restore.content"};
   std::vector<std::string> r;
@@ -209,7 +211,8 @@ int measureLogins(uint16_t port, int count) {
       std::string reply;
       // A content key may be empty; any other empty or "ERR" answer is a failed login.
       if (!c.ask(r, &reply)) return 1;
-      if (reply.rfind("ERR ", 0) == 0 || (reply.empty() && r.find("content") == std::string::npos)) {
+      if (reply.rfind("ERR ", 0) == 0 ||
+          (reply.empty() && r.find("content") == std::string::npos)) {
         std::fprintf(stderr, "%s-> '%s'\n", r.c_str(), reply.c_str());
         return 1;
       }
@@ -230,11 +233,12 @@ int measureLogins(uint16_t port, int count) {
 
 void print(const char* what, int connections, const Figures& f, int requests_per_op) {
   double ops = static_cast<double>(f.operations) / f.seconds;
-  std::printf("%-24s %3d conn: %8.0f ops/s (%8.0f req/s)  p50 %8.1f us  p99 %8.1f us  "
-              "failed connections %llu  ERR replies %llu\n",
-              what, connections, ops, ops * requests_per_op, f.p50_us, f.p99_us,
-              static_cast<unsigned long long>(f.failures),
-              static_cast<unsigned long long>(f.error_replies));
+  std::printf(
+      "%-24s %3d conn: %8.0f ops/s (%8.0f req/s)  p50 %8.1f us  p99 %8.1f us  "
+      "failed connections %llu  ERR replies %llu\n",
+      what, connections, ops, ops * requests_per_op, f.p50_us, f.p99_us,
+      static_cast<unsigned long long>(f.failures),
+      static_cast<unsigned long long>(f.error_replies));
 }
 
 int mainImpl(int argc, char** argv) {
@@ -252,7 +256,8 @@ int mainImpl(int argc, char** argv) {
       return 1;
     }
     port = local->port();
-    std::printf("target: in-process server on 127.0.0.1:%d, driver channel answering at once\n", port);
+    std::printf("target: in-process server on 127.0.0.1:%d, driver channel answering at once\n",
+                port);
   } else {
     std::printf("target: service on 127.0.0.1:%d\n", port);
   }
@@ -260,10 +265,10 @@ int mainImpl(int argc, char** argv) {
 
   std::vector<std::string> connect_read = {"DEV STATUS_CONNECT\r"};
   std::vector<std::string> status_read;
-  for (const char* name : {"STATUS_INVOLT", "STATUS_OUTVOLT", "STATUS_CAPACITY", "STATUS_LOAD",
-                           "STATUS_TEMP", "STATUS_FREQ", "STATUS_BACKUP", "STATUS_POWERFAIL",
-                           "STATUS_BATTERYLO", "STATUS_TEST", "STATUS_WAITSLEEP",
-                           "STATUS_WAITWAKEUP", "STATUS_CONNECT", "STATUS_BEEP"}) {
+  for (const char* name :
+       {"STATUS_INVOLT", "STATUS_OUTVOLT", "STATUS_CAPACITY", "STATUS_LOAD", "STATUS_TEMP",
+        "STATUS_FREQ", "STATUS_BACKUP", "STATUS_POWERFAIL", "STATUS_BATTERYLO", "STATUS_TEST",
+        "STATUS_WAITSLEEP", "STATUS_WAITWAKEUP", "STATUS_CONNECT", "STATUS_BEEP"}) {
     status_read.push_back(std::string("DEV ") + name + "\r");
   }
   for (int n : {1, 8, 64}) print("DEV STATUS_CONNECT", n, run(p, n, seconds, connect_read), 1);

@@ -231,7 +231,8 @@ ResultCode connectTcp(Ipv4Address address, uint16_t port, Ipv4Address source, in
     }
   }
   sockaddr_in sa = makeAddress(address, port);
-  int r = retryEintr([&] { return ::connect(fd.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa); });
+  int r =
+      retryEintr([&] { return ::connect(fd.get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa); });
   if (r != 0) {
     if (errno != EINPROGRESS) return RC_SOCKET_ERROR;
     ResultCode waited = waitFd(fd.get(), POLLOUT, timeout_ms);

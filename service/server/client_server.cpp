@@ -21,8 +21,8 @@ ResultCode ClientServer::create(ClientServerContext context,
     own.clear();
   }
   auto access = std::make_unique<AccessControl>(context.data_dir);
-  server->reset(new ClientServer(std::move(context), std::move(access), std::move(listener),
-                                 std::move(own)));
+  server->reset(
+      new ClientServer(std::move(context), std::move(access), std::move(listener), std::move(own)));
   return RC_OK;
 }
 
@@ -34,8 +34,8 @@ ClientServer::ClientServer(ClientServerContext context, std::unique_ptr<AccessCo
       listener_(std::move(listener)),
       own_addresses_(std::move(own_addresses)),
       dispatcher_(std::make_unique<RequestDispatcher>(
-          context_.clock, context_.device, context_.settings, context_.policies,
-          context_.events, context_.logs, context_.schedule, *access_)),
+          context_.clock, context_.device, context_.settings, context_.policies, context_.events,
+          context_.logs, context_.schedule, *access_)),
       poll_(createPollSet()) {}
 
 ClientServer::~ClientServer() { connections_.clear(); }
@@ -62,7 +62,9 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
   std::vector<size_t> slots(connections_.size(), SIZE_MAX);
   for (size_t i = 0; i < connections_.size(); ++i) {
     ClientConnection& c = *connections_[i];
-    if (c.wantsRead() || c.wantsWrite()) slots[i] = poll_->add(c.stream(), c.wantsRead(), c.wantsWrite());
+    if (c.wantsRead() || c.wantsWrite()) {
+      slots[i] = poll_->add(c.stream(), c.wantsRead(), c.wantsWrite());
+    }
   }
   ResultCode rc = poll_->wait(waitTimeout(timeout_ms, now));
   now = context_.clock.monotonicMs();
@@ -73,7 +75,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
   if (rc != RC_OK) return rc;
 
   size_t watched = connections_.size();
-  if (poll_->readable(0)) acceptWaiting(now);
+  if (poll_->readable(0)) acceptWaiting();
   for (size_t i = 0; i < watched; ++i) {
     if (slots[i] == SIZE_MAX) continue;
     ClientConnection& c = *connections_[i];
@@ -90,14 +92,13 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
   return RC_OK;
 }
 
-void ClientServer::acceptWaiting(int64_t now_ms) {
+void ClientServer::acceptWaiting() {
   for (int i = 0; i < kAcceptsPerPass; ++i) {
     std::unique_ptr<TcpStream> stream;
     if (listener_->accept(&stream) != RC_OK) return;
     // Past the cap the peer is closed at once rather than left unserved in the backlog.
     if (connections_.size() >= kMaxConnections) continue;
     connections_.push_back(std::make_unique<ClientConnection>(std::move(stream)));
-    (void)now_ms;  // a new connection has nothing queued yet
   }
 }
 

@@ -56,7 +56,7 @@ class ClientServer {
                std::unique_ptr<TcpListener> listener, std::vector<Ipv4Address> own_addresses);
 
   bool isLocal(Ipv4Address peer) const;
-  void acceptWaiting(int64_t now_ms);
+  void acceptWaiting();
   void serve(ClientConnection& connection, int64_t now_ms);
   int waitTimeout(uint32_t timeout_ms, int64_t now_ms) const;
   void removeFinished(int64_t now_ms);

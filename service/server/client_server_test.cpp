@@ -46,8 +46,8 @@ class ClientServerTest : public ::testing::Test {
   void startServer(const char* access_text = nullptr) {
     server_.reset();
     if (access_text != nullptr) dir_.write("access", access_text);
-    ClientServerContext context{clock_,  device_,      settings_,   policies_,       events_,
-                                pages_,  schedule_items_, dir_.path(), kLoopbackAddress, 0};
+    ClientServerContext context{clock_, device_,         settings_,   policies_,        events_,
+                                pages_, schedule_items_, dir_.path(), kLoopbackAddress, 0};
     ASSERT_EQ(ClientServer::create(std::move(context), &server_), RC_OK);
     ASSERT_NE(server_->port(), 0);
   }
@@ -192,7 +192,8 @@ TEST_F(ClientServerTest, LevelsOfTheDefaultAccounts) {
   EXPECT_EQ(ask(*normal, "SCH SET 1 1 2002/11/05 2 22:30:00 2002/11/05 2 22:31:00\n\r"), "ERR 33");
   EXPECT_TRUE(channel_.requests().empty()) << "a refused command must not reach the device";
   EXPECT_EQ(ask(*normal, "USR NAME manager\r"), "");
-  EXPECT_EQ(ask(*normal, "DEV CMD_SELFTEST 10\r"), "ERR 33") << "the level stays for the connection";
+  EXPECT_EQ(ask(*normal, "DEV CMD_SELFTEST 10\r"), "ERR 33")
+      << "the level stays for the connection";
 
   auto slave = login("slave");
   EXPECT_EQ(ask(*slave, "USR SLAVE\r"), "");
@@ -314,7 +315,8 @@ TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
   EXPECT_EQ(ask(*denied, "TIME NOW\r"), "ERR 32");
   EXPECT_EQ(awaitReply(*denied, 1000), kClosed) << "closed after the refusal";
   auto local = login("manager");
-  EXPECT_EQ(ask(*local, "TIME NOW\r"), formatWireTime(clock_.nowMs())) << "local clients are served";
+  EXPECT_EQ(ask(*local, "TIME NOW\r"), formatWireTime(clock_.nowMs()))
+      << "local clients are served";
   local.reset();
 
   // An empty "access" file: remote peers are dropped without a word.

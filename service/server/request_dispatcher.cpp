@@ -33,10 +33,9 @@ constexpr RequestDispatcher::Command RequestDispatcher::kCommands[] = {
     {"TIME", true, &RequestDispatcher::handleTime},
 };
 
-RequestDispatcher::RequestDispatcher(Clock& clock, DeviceProxy& device,
-                                     KeyValueSettings& settings, KeyValueSettings& policies,
-                                     EventTimes& events, LogPages& logs, ScheduleItems& schedule,
-                                     const AccessControl& access)
+RequestDispatcher::RequestDispatcher(Clock& clock, DeviceProxy& device, KeyValueSettings& settings,
+                                     KeyValueSettings& policies, EventTimes& events, LogPages& logs,
+                                     ScheduleItems& schedule, const AccessControl& access)
     : clock_(clock),
       device_(device),
       settings_(settings),
@@ -195,7 +194,10 @@ ResultCode RequestDispatcher::handleUser(RequestReader& reader, ConnectionLogin&
     (sub == "NAME" ? login.user_name : login.password).assign(reader.rest());
     return RC_OK;
   }
-  int level = sub == "GET" ? LEVEL_NORMAL : sub == "SET" ? LEVEL_MANAGER : sub == "SLAVE" ? LEVEL_SLAVE : 0;
+  int level = sub == "GET"     ? LEVEL_NORMAL
+              : sub == "SET"   ? LEVEL_MANAGER
+              : sub == "SLAVE" ? LEVEL_SLAVE
+                               : 0;
   if (level == 0) return RC_BAD_REQUEST;
   (void)access_.checkLevel(&login, level);  // only logs in; the answer is the same either way
   return RC_OK;

@@ -20,7 +20,7 @@ class RequestDispatcher {
  public:
   // Handlers yield a result code and, on RC_OK, the result text.
   using Handler = ResultCode (RequestDispatcher::*)(RequestReader& reader, ConnectionLogin& login,
-                                                   std::string* text);
+                                                    std::string* text);
   struct Command {
     std::string_view word;
     bool needs_login;  // the level-1 check before the handler
