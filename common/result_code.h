@@ -14,6 +14,9 @@ enum ResultCode : int {
   RC_NO_DEVICE = 8,
   RC_BAD_REPLY = 9,
   RC_NOT_DETECTED = 10,
+  RC_NOT_A_SETTING = 11,   // the element has no setting register on this UPS
+  RC_READ_ONLY = 13,       // the element is an identity register and cannot be written
+  RC_NO_TABLE_ENTRY = 14,  // a setting byte or value with no exact entry in its table
   RC_PIPE_BROKEN = 15,       // the pipe between service and driver failed
   RC_MISSING_ARGUMENT = 16,  // driver: an argument is missing; service: malformed driver reply
   RC_LINE_FAILURE = 17,

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "driver/model/model_codes.h"
+#include "common/result_code.h"
 #include "driver/model/model_table.h"
 #include "driver/model/setting_codes.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "driver/model/model_codes.h"
+#include "common/result_code.h"
 #include "testing/binary_ups_script.h"
 #include "testing/fake_clock.h"
 #include "testing/fake_media.h"

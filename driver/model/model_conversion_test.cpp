@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/model/calibration.h"
-#include "driver/model/model_codes.h"
+#include "common/result_code.h"
 #include "driver/model/model_table.h"
 #include "driver/model/model_tables.h"
 #include "driver/model/setting_codes.h"

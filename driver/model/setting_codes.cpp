@@ -1,7 +1,7 @@
 // Setting registers of the binary protocol.
 #include "driver/model/setting_codes.h"
 
-#include "driver/model/model_codes.h"
+#include "common/result_code.h"
 
 namespace gw {
 

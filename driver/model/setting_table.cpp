@@ -1,7 +1,7 @@
 // Decoding and encoding of setting codes.
 #include "driver/model/setting_table.h"
 
-#include "driver/model/model_codes.h"
+#include "common/result_code.h"
 
 namespace gw {
 
