@@ -1,0 +1,47 @@
+// Event code texts with their built-in fallbacks.
+#include "tools/monctl/event_texts.h"
+
+#include <cstdio>
+
+#include "service/config/policy_names.h"
+
+namespace gw {
+namespace {
+
+// What a fresh service records for each code.
+constexpr std::array<std::string_view, EventTexts::kCodeCount> kBuiltInTexts = {
+    "UPS service started.",          "UPS service terminated.",
+    "UPS communication can't establish.", "UPS communication established.",
+    "UPS power failure.",            "UPS power restore.",
+    "UPS battery capacity low.",     "UPS battery capacity recover.",
+    "UPS over load.",                "UPS load recover.",
+    "UPS temperature is too high.",  "UPS temperature is recover.",
+};
+static_assert(EventTexts::kCodeCount == 2 * kEventCount);
+
+}  // namespace
+
+EventTexts::EventTexts() {
+  for (size_t i = 0; i < texts_.size(); ++i) texts_[i] = kBuiltInTexts[i];
+}
+
+std::string EventTexts::contentKey(int code) {
+  if (code < 0 || code >= kCodeCount) return {};
+  bool restore = code % 2 == 1;
+  return std::string(kEventNames[static_cast<size_t>(code / 2)]) + ".record." +
+         (restore ? "restore" : "happen") + ".content";
+}
+
+void EventTexts::setText(int code, std::string_view text) {
+  if (code < 0 || code >= kCodeCount || text.empty()) return;
+  texts_[static_cast<size_t>(code)] = text;
+}
+
+std::string EventTexts::text(int code) const {
+  if (code >= 0 && code < kCodeCount) return texts_[static_cast<size_t>(code)];
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "event %03d", code);
+  return buf;
+}
+
+}  // namespace gw

@@ -1,0 +1,216 @@
+// Command-line parsing and the help text of monctl.
+#include "tools/monctl/monctl_options.h"
+
+#include <optional>
+
+#include "common/line_file.h"
+
+namespace gw {
+namespace {
+
+struct CommandWord {
+  std::string_view word;
+  MonctlCommand command;
+  size_t min_args;
+  size_t max_args;  // 0 = no limit
+};
+
+constexpr CommandWord kCommandWords[] = {
+    {"status", MonctlCommand::kStatus, 0, 0},
+    {"get", MonctlCommand::kGet, 1, 0},
+    {"set", MonctlCommand::kSet, 1, 0},
+    {"log", MonctlCommand::kLog, 1, 1},
+    {"schedule", MonctlCommand::kSchedule, 0, 0},
+    {"selftest", MonctlCommand::kSelfTest, 1, 1},
+};
+
+bool parseBounded(std::string_view text, long long low, long long high, long long* out) {
+  long long value = 0;
+  if (!parseWholeInt(text, &value) || value < low || value > high) return false;
+  *out = value;
+  return true;
+}
+
+bool isLogName(std::string_view name) {
+  return name == "events" || name == "saved" || name == "status";
+}
+
+}  // namespace
+
+ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char* env_port,
+                                MonctlOptions* options, std::string* error) {
+  MonctlOptions parsed;
+  std::vector<std::string> positional;
+  bool port_given = false;
+  bool count_given = false;
+  bool options_ended = false;
+  for (size_t i = 1; i < argv.size(); ++i) {
+    const std::string& arg = argv[i];
+    if (options_ended || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
+    std::string name = arg;
+    std::optional<std::string> value;
+    size_t equals = arg.find('=');
+    if (equals != std::string::npos) {
+      name = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+    }
+    if (name == "--help") return ParseOutcome::kHelp;
+    bool known = name == "--host" || name == "--port" || name == "--user" ||
+                 name == "--password" || name == "--timeout" || name == "--count";
+    if (!known) {
+      *error = "unknown option " + name;
+      return ParseOutcome::kUsageError;
+    }
+    if (!value) {
+      if (i + 1 >= argv.size()) {
+        *error = name + " needs a value";
+        return ParseOutcome::kUsageError;
+      }
+      value = argv[++i];
+    }
+    long long number = 0;
+    if (name == "--host") {
+      parsed.host = *value;
+    } else if (name == "--user") {
+      parsed.user = *value;
+    } else if (name == "--password") {
+      parsed.password = *value;
+    } else if (name == "--port") {
+      if (!parseBounded(*value, 1, 65535, &number)) {
+        *error = "--port wants a number from 1 to 65535, not \"" + *value + "\"";
+        return ParseOutcome::kUsageError;
+      }
+      parsed.port = static_cast<uint16_t>(number);
+      port_given = true;
+    } else if (name == "--timeout") {
+      if (!parseBounded(*value, 1, 3600, &number)) {
+        *error = "--timeout wants whole seconds from 1 to 3600, not \"" + *value + "\"";
+        return ParseOutcome::kUsageError;
+      }
+      parsed.timeout_ms = static_cast<int>(number) * 1000;
+    } else {
+      if (!parseBounded(*value, 1, 1000000, &number)) {
+        *error = "--count wants a number from 1 to 1000000, not \"" + *value + "\"";
+        return ParseOutcome::kUsageError;
+      }
+      parsed.log_count = static_cast<int>(number);
+      count_given = true;
+    }
+  }
+  // The login texts travel inside one request line each.
+  for (const std::string* text : {&parsed.user, &parsed.password, &parsed.host}) {
+    if (text->find_first_of("\r\n") != std::string::npos) {
+      *error = "--host, --user and --password may not hold line breaks";
+      return ParseOutcome::kUsageError;
+    }
+  }
+  if (!port_given && env_port != nullptr && *env_port != '\0') {
+    long long number = 0;
+    if (!parseBounded(env_port, 1, 65535, &number)) {
+      *error = std::string("GRIDWATCH_PORT is not a port number: \"") + env_port + "\"";
+      return ParseOutcome::kUsageError;
+    }
+    parsed.port = static_cast<uint16_t>(number);
+  }
+
+  if (positional.empty()) {
+    *error = "no command given";
+    return ParseOutcome::kUsageError;
+  }
+  const CommandWord* found = nullptr;
+  for (const CommandWord& row : kCommandWords) {
+    if (row.word == positional[0]) found = &row;
+  }
+  if (found == nullptr) {
+    *error = "unknown command \"" + positional[0] + "\"";
+    return ParseOutcome::kUsageError;
+  }
+  parsed.command = found->command;
+  parsed.args.assign(positional.begin() + 1, positional.end());
+  size_t n = parsed.args.size();
+  if (n < found->min_args || (found->max_args != 0 && n > found->max_args) ||
+      (found->min_args == 0 && found->max_args == 0 && n != 0)) {
+    *error = "wrong number of arguments for \"" + positional[0] + "\"";
+    return ParseOutcome::kUsageError;
+  }
+  if (count_given && parsed.command != MonctlCommand::kLog) {
+    *error = "--count belongs to the log command";
+    return ParseOutcome::kUsageError;
+  }
+  if (parsed.command == MonctlCommand::kLog && !isLogName(parsed.args[0])) {
+    *error = "log wants events, saved or status, not \"" + parsed.args[0] + "\"";
+    return ParseOutcome::kUsageError;
+  }
+  for (const std::string& arg : parsed.args) {
+    if (arg.find_first_of("\r\n") != std::string::npos) {
+      *error = "arguments may not hold line breaks";
+      return ParseOutcome::kUsageError;
+    }
+    size_t equals = arg.find('=');
+    if (parsed.command == MonctlCommand::kGet && (arg.empty() || equals != std::string::npos)) {
+      *error = "get wants keys without '=' (to change one, use set): \"" + arg + "\"";
+      return ParseOutcome::kUsageError;
+    }
+    if (parsed.command == MonctlCommand::kSet && (equals == std::string::npos || equals == 0)) {
+      *error = "set wants KEY=VALUE, not \"" + arg + "\"";
+      return ParseOutcome::kUsageError;
+    }
+  }
+  if (parsed.command == MonctlCommand::kSelfTest && parsed.args[0] != "cancel") {
+    long long seconds = 0;
+    if (!parseBounded(parsed.args[0], 1, 2147483647, &seconds)) {
+      *error = "selftest wants the test length in whole seconds (or \"cancel\"), not \"" +
+               parsed.args[0] + "\"";
+      return ParseOutcome::kUsageError;
+    }
+  }
+  *options = std::move(parsed);
+  return ParseOutcome::kRun;
+}
+
+std::string monctlUsage() {
+  return "usage: monctl [options] COMMAND [ARGUMENTS]\n"
+         "\n"
+         "Talks to the UPS monitoring service over TCP.\n"
+         "\n"
+         "Commands:\n"
+         "  status                   the 14 UPS status values, with units\n"
+         "  get KEY...               read service settings (service.polling rate) or event\n"
+         "                           policy keys (powerfail.shutdown.happen.max count)\n"
+         "  set KEY=VALUE...         change them (manager level); each key is read back\n"
+         "  log events|saved|status  the newest log records (--count N, default 20)\n"
+         "  schedule                 the scheduled shutdowns and self-tests\n"
+         "  selftest SECONDS|cancel  start a UPS battery test of that length, or stop one\n"
+         "                           (manager level)\n"
+         "Keys hold blanks, so quote them: monctl get \"service.polling rate\"\n"
+         "\n"
+         "Options:\n"
+         "  --host ADDRESS     the service's IPv4 address or localhost (default 127.0.0.1)\n"
+         "  --port N           its TCP port (default $GRIDWATCH_PORT, else 8855)\n"
+         "  --user NAME        account to log in with (default manager)\n"
+         "  --password TEXT    its password (default: the management client's)\n"
+         "  --timeout SECONDS  wait at most this long to connect and for each reply "
+         "(default 10)\n"
+         "  --count N          how many log records to show\n"
+         "  --help             this text\n"
+         "\n"
+         "Exit status:\n"
+         "  0   success\n"
+         "  1-20  the UPS or its driver refused (8: no UPS answering)\n"
+         "  21  the service cannot be reached, or the connection failed or timed out\n"
+         "  22  the service answered with an error without a code\n"
+         "  30  a key the service does not know, a value it did not take, or an empty value\n"
+         "  31  a request the service or monctl could not read\n"
+         "  32  the service refuses this computer's address\n"
+         "  33  access denied: wrong user or password, or the account's level is too low\n"
+         "  64  the command line is wrong\n";
+}
+
+}  // namespace gw
