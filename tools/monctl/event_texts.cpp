@@ -10,12 +10,18 @@ namespace {
 
 // What a fresh service records for each code.
 constexpr std::array<std::string_view, EventTexts::kCodeCount> kBuiltInTexts = {
-    "UPS service started.",          "UPS service terminated.",
-    "UPS communication can't establish.", "UPS communication established.",
-    "UPS power failure.",            "UPS power restore.",
-    "UPS battery capacity low.",     "UPS battery capacity recover.",
-    "UPS over load.",                "UPS load recover.",
-    "UPS temperature is too high.",  "UPS temperature is recover.",
+    "UPS service started.",
+    "UPS service terminated.",
+    "UPS communication can't establish.",
+    "UPS communication established.",
+    "UPS power failure.",
+    "UPS power restore.",
+    "UPS battery capacity low.",
+    "UPS battery capacity recover.",
+    "UPS over load.",
+    "UPS load recover.",
+    "UPS temperature is too high.",
+    "UPS temperature is recover.",
 };
 static_assert(EventTexts::kCodeCount == 2 * kEventCount);
 

@@ -15,8 +15,8 @@ namespace {
 constexpr size_t kStampLength = 19;  // "2002/07/15 13:05:09"
 constexpr size_t kColumnWidth = 12;
 
-constexpr std::array<std::string_view, 6> kStatusTitles = {
-    "input V", "output V", "capacity %", "load %", "freq Hz", "temp \u00B0C"};
+constexpr std::array<std::string_view, 6> kStatusTitles = {"input V", "output V", "capacity %",
+                                                           "load %",  "freq Hz",  "temp \u00B0C"};
 
 bool hasStamp(std::string_view record) {
   int64_t ms = 0;

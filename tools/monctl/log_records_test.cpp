@@ -31,7 +31,8 @@ TEST(LogRecordsTest, EventRecords) {
   int code = -1;
   ASSERT_TRUE(eventRecordCode("2002/07/15 13:05:09 004", &code));
   EXPECT_EQ(code, 4);
-  EXPECT_EQ(formatEventRecord("2002/07/15 13:05:09 004", texts), "2002/07/15 13:05:09  Mains gone!");
+  EXPECT_EQ(formatEventRecord("2002/07/15 13:05:09 004", texts),
+            "2002/07/15 13:05:09  Mains gone!");
   EXPECT_EQ(formatEventRecord("2002/07/15 13:05:09 001", texts),
             "2002/07/15 13:05:09  UPS service terminated.");
   EXPECT_EQ(formatEventRecord("2002/07/15 13:05:09 099", texts), "2002/07/15 13:05:09  event 099");

@@ -27,8 +27,7 @@ bool sameValue(std::string_view wanted, std::string_view held) {
   long long a = 0;
   long long b = 0;
   return parseWholeInt(wanted, &a) && parseWholeInt(held, &b) &&
-         static_cast<uint32_t>(a) == static_cast<uint32_t>(b) && a >= INT32_MIN &&
-         a <= UINT32_MAX;
+         static_cast<uint32_t>(a) == static_cast<uint32_t>(b) && a >= INT32_MIN && a <= UINT32_MAX;
 }
 
 }  // namespace
@@ -37,12 +36,24 @@ int MonctlApp::run(const MonctlOptions& options) {
   ResultCode rc = client_.login(options.user, options.password);
   if (rc != RC_OK) return fail("login", rc);
   switch (options.command) {
-    case MonctlCommand::kStatus: rc = status(); break;
-    case MonctlCommand::kGet: rc = get(options); break;
-    case MonctlCommand::kSet: rc = set(options); break;
-    case MonctlCommand::kLog: rc = log(options); break;
-    case MonctlCommand::kSchedule: rc = schedule(); break;
-    case MonctlCommand::kSelfTest: rc = selfTest(options); break;
+    case MonctlCommand::kStatus:
+      rc = status();
+      break;
+    case MonctlCommand::kGet:
+      rc = get(options);
+      break;
+    case MonctlCommand::kSet:
+      rc = set(options);
+      break;
+    case MonctlCommand::kLog:
+      rc = log(options);
+      break;
+    case MonctlCommand::kSchedule:
+      rc = schedule();
+      break;
+    case MonctlCommand::kSelfTest:
+      rc = selfTest(options);
+      break;
   }
   out_.flush();
   return static_cast<int>(rc);
@@ -57,7 +68,7 @@ ResultCode MonctlApp::fail(std::string_view what, ResultCode code) {
 }
 
 ResultCode MonctlApp::status() {
-  for (int i = 0; i < 14; ++i) {
+  for (int i = 0; i < kStatusValueCount; ++i) {
     int32_t value = 0;
     ResultCode rc = client_.readNumber(statusVariableName(i), &value);
     // What the UPS could not tell is part of the status; a refusal by the service is not.
@@ -126,8 +137,7 @@ ResultCode MonctlApp::set(const MonctlOptions& options) {
   return first_failure;
 }
 
-ResultCode MonctlApp::loadEventTexts(const std::vector<std::string>& records,
-                                     EventTexts* texts) {
+ResultCode MonctlApp::loadEventTexts(const std::vector<std::string>& records, EventTexts* texts) {
   std::set<int> codes;
   for (const std::string& record : records) {
     int code = 0;
@@ -207,7 +217,8 @@ ResultCode MonctlApp::selfTest(const MonctlOptions& options) {
     return fail("selftest", RC_BAD_REQUEST);
   }
   ResultCode rc = client_.selfTest(static_cast<int32_t>(seconds));
-  if (rc != RC_OK) return fail(cancel ? "stopping the battery test" : "starting the battery test", rc);
+  if (rc != RC_OK)
+    return fail(cancel ? "stopping the battery test" : "starting the battery test", rc);
   if (cancel) {
     out_ << "battery test stopped\n";
   } else {

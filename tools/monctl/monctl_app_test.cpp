@@ -1,166 +1,27 @@
-// The monctl commands against an in-memory service that keeps settings, policies, logs, a
-// schedule and logins the way the real one answers them.
+// The monctl commands against an in-memory service.
 #include "tools/monctl/monctl_app.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sstream>
 
 #include "common/line_file.h"
+#include "testing/fake_monitor_service.h"
 
 namespace gw {
 namespace {
 
-class FakeService : public RequestChannel {
- public:
-  std::map<std::string, std::pair<std::string, int>> accounts = {
-      {"normal(read only)", {"", 1}}, {"manager", {"", 7}}};
-  std::map<std::string, std::string> settings = {{"service.polling rate", "3000"},
-                                                 {"email.subject", "ups"}};
-  std::map<std::string, std::string> policies = {
-      {"powerfail.shutdown.happen.max count", "1"},
-      {"powerfail.record.happen.content", "Mains gone!"},
-      {"start.record.happen.content", ""}};
-  std::map<std::string, std::string> device = {{"STATUS_INVOLT", "23000"},
-                                               {"STATUS_BACKUP", "750"},
-                                               {"STATUS_CONNECT", "1"}};
-  std::vector<std::string> logs[3];
-  std::string schedule;
-  std::vector<std::string> requests;
-  // Requests after this many break the connection.
-  size_t fail_after = 1000000;
-
-  ResultCode exchange(std::string_view request, std::string* reply) override {
-    if (requests.size() >= fail_after) return RC_SOCKET_ERROR;
-    EXPECT_FALSE(request.empty());
-    EXPECT_EQ(request.back(), '\r');
-    requests.emplace_back(request.substr(0, request.size() - 1));
-    ResultCode rc = answer(requests.back(), reply);
-    if (rc != RC_OK) *reply = "ERR " + std::to_string(static_cast<int>(rc));
-    return RC_OK;
-  }
-
-  // Each monctl run is a connection of its own, which starts without a login.
-  void newConnection() {
-    name_.clear();
-    password_.clear();
-    level_ = 0;
-  }
-
-  size_t countStarting(const std::string& prefix) const {
-    size_t n = 0;
-    for (const std::string& r : requests) n += r.rfind(prefix, 0) == 0 ? 1 : 0;
-    return n;
-  }
-
- private:
-  bool checkLevel(int wanted) {
-    if (level_ == 0) {
-      auto it = accounts.find(name_);
-      if (it == accounts.end()) return false;
-      if (!it->second.first.empty() && it->second.first != password_) return false;
-      level_ = it->second.second;
-    }
-    return level_ >= wanted;
-  }
-
-  ResultCode keyValue(std::map<std::string, std::string>& store, const std::string& arg,
-                      std::string* reply) {
-    size_t equals = arg.find('=');
-    if (equals == std::string::npos) {
-      auto it = store.find(arg);
-      if (it == store.end() || (&store == &settings && it->second.empty())) return RC_BAD_SETTING;
-      *reply = it->second;
-      return RC_OK;
-    }
-    if (!checkLevel(7)) return RC_OK;
-    auto it = store.find(arg.substr(0, equals));
-    if (it == store.end()) return RC_BAD_SETTING;
-    std::string value = arg.substr(equals + 1);
-    long long number = 0;
-    bool numeric = it->first.find("content") == std::string::npos;
-    if (&store == &policies && numeric) {
-      // Numbers that do not read keep the old value; -1 is held unsigned.
-      if (parseWholeInt(value, &number)) it->second = std::to_string(static_cast<uint32_t>(number));
-      return RC_OK;
-    }
-    if (&store == &settings && numeric && it->first != "email.subject" &&
-        !parseWholeInt(value, &number)) {
-      return RC_BAD_SETTING;
-    }
-    it->second = value;
-    return RC_OK;
-  }
-
-  ResultCode answer(const std::string& request, std::string* reply) {
-    reply->clear();
-    if (request.rfind("USR NAME ", 0) == 0) {
-      name_ = request.substr(9);
-      return RC_OK;
-    }
-    if (request.rfind("USR PASS ", 0) == 0) {
-      password_ = request.substr(9);
-      return RC_OK;
-    }
-    if (!checkLevel(1)) return RC_ACCESS_DENIED;
-    std::istringstream words(request);
-    std::string command, sub;
-    words >> command >> sub;
-    if (command == "POL" || command == "PTC") {
-      return keyValue(command == "POL" ? settings : policies, request.substr(4), reply);
-    }
-    if (command == "DEV") {
-      if (sub == "CMD_SELFTEST") {
-        if (!checkLevel(7)) return RC_ACCESS_DENIED;
-        long long seconds = 0;
-        if (!(words >> seconds)) return RC_BAD_REQUEST;
-        return RC_NO_DEVICE;
-      }
-      auto it = device.find(sub);
-      if (it == device.end()) return RC_NO_DEVICE;
-      *reply = it->second;
-      return RC_OK;
-    }
-    if (command == "LOG") {
-      int log = -1;
-      long long cursor = 0;
-      words >> log;
-      if (sub == "CLR") return checkLevel(7) ? RC_OK : RC_ACCESS_DENIED;
-      if (log < 0 || log > 2) return RC_OK;
-      const std::vector<std::string>& records = logs[log];
-      long long count = static_cast<long long>(records.size());
-      if (sub == "KEY") {
-        *reply = std::to_string(count);
-        return RC_OK;
-      }
-      if (sub != "PRV" || !(words >> cursor)) return RC_BAD_REQUEST;
-      if (log == 1) {
-        *reply = "0";
-        if (cursor != 0 && !records.empty()) *reply += " " + joinLines(records);
-        return RC_OK;
-      }
-      cursor = std::min(cursor, count);
-      long long first = std::max(0LL, cursor - 50);
-      *reply = std::to_string(first);
-      if (cursor > first) *reply += " ";
-      for (long long i = first; i < cursor; ++i) *reply += records[static_cast<size_t>(i)] + "\n";
-      return RC_OK;
-    }
-    if (command == "SCH" && sub == "GET") {
-      *reply = schedule;
-      return RC_OK;
-    }
-    return RC_BAD_REQUEST;
-  }
-
-  std::string name_;
-  std::string password_;
-  int level_ = 0;
-};
-
 class MonctlAppTest : public ::testing::Test {
  protected:
+  MonctlAppTest() {
+    service_.settings = {{"service.polling rate", "3000"}, {"email.subject", "ups"}};
+    service_.policies = {{"powerfail.shutdown.happen.max count", "1"},
+                         {"powerfail.record.happen.content", "Mains gone!"},
+                         {"start.record.happen.content", ""}};
+    service_.device = {
+        {"STATUS_INVOLT", "23000"}, {"STATUS_BACKUP", "750"}, {"STATUS_CONNECT", "1"}};
+  }
+
   int run(std::vector<std::string> words) {
     words.insert(words.begin(), "monctl");
     MonctlOptions options;
@@ -175,7 +36,7 @@ class MonctlAppTest : public ::testing::Test {
   }
   std::vector<std::string> outLines() const { return splitLines(out_.str()); }
 
-  FakeService service_;
+  FakeMonitorService service_;
   std::ostringstream out_;
   std::ostringstream err_;
 };
@@ -243,8 +104,7 @@ TEST_F(MonctlAppTest, SetRefusesQuietNoOps) {
   EXPECT_EQ(out_.str(), "");
   EXPECT_NE(err_.str().find("holds \"1\""), std::string::npos) << err_.str();
 
-  EXPECT_EQ(run({"set", "service.polling rate=fast", "service.polling rate=4000"}),
-            RC_BAD_SETTING)
+  EXPECT_EQ(run({"set", "service.polling rate=fast", "service.polling rate=4000"}), RC_BAD_SETTING)
       << "the refusal's code, after the remaining entries were still set";
   EXPECT_EQ(service_.settings["service.polling rate"], "4000");
 }

@@ -33,8 +33,7 @@ int main(int argc, char** argv) {
     return gw::kExitUsage;
   }
   if (rc != RC_OK) {
-    std::cerr << "monctl: cannot connect to " << options.host << ":" << options.port
-              << " (21)\n";
+    std::cerr << "monctl: cannot connect to " << options.host << ":" << options.port << " (21)\n";
     return RC_SOCKET_ERROR;
   }
   gw::ProtocolClient client(*channel);

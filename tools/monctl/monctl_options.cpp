@@ -16,12 +16,9 @@ struct CommandWord {
 };
 
 constexpr CommandWord kCommandWords[] = {
-    {"status", MonctlCommand::kStatus, 0, 0},
-    {"get", MonctlCommand::kGet, 1, 0},
-    {"set", MonctlCommand::kSet, 1, 0},
-    {"log", MonctlCommand::kLog, 1, 1},
-    {"schedule", MonctlCommand::kSchedule, 0, 0},
-    {"selftest", MonctlCommand::kSelfTest, 1, 1},
+    {"status", MonctlCommand::kStatus, 0, 0},     {"get", MonctlCommand::kGet, 1, 0},
+    {"set", MonctlCommand::kSet, 1, 0},           {"log", MonctlCommand::kLog, 1, 1},
+    {"schedule", MonctlCommand::kSchedule, 0, 0}, {"selftest", MonctlCommand::kSelfTest, 1, 1},
 };
 
 bool parseBounded(std::string_view text, long long low, long long high, long long* out) {
@@ -62,8 +59,8 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
       value = arg.substr(equals + 1);
     }
     if (name == "--help") return ParseOutcome::kHelp;
-    bool known = name == "--host" || name == "--port" || name == "--user" ||
-                 name == "--password" || name == "--timeout" || name == "--count";
+    bool known = name == "--host" || name == "--port" || name == "--user" || name == "--password" ||
+                 name == "--timeout" || name == "--count";
     if (!known) {
       *error = "unknown option " + name;
       return ParseOutcome::kUsageError;

@@ -43,8 +43,8 @@ TEST(MonctlOptionsTest, PortComesFromOptionThenEnvironmentThenDefault) {
 TEST(MonctlOptionsTest, OptionsAnywhereWithBothSpellings) {
   MonctlOptions o;
   std::string error;
-  ASSERT_EQ(parse({"--user", "normal(read only)", "log", "events", "--count=5", "--password=",
-                   "--timeout", "3", "--host", "10.0.0.2"},
+  ASSERT_EQ(parse({"--user", "normal(read only)", "log", "events", "--count=5",
+                   "--password=", "--timeout", "3", "--host", "10.0.0.2"},
                   &o, &error),
             ParseOutcome::kRun)
       << error;

@@ -31,8 +31,7 @@ KeyStore classifyKey(std::string_view key) {
   size_t dots = 0;
   for (char c : key) dots += c == '.' ? 1 : 0;
   std::string_view event = key.substr(0, key.find('.'));
-  return dots == 3 && indexOfName(kEventNames, event) >= 0 ? KeyStore::kPolicy
-                                                           : KeyStore::kSetting;
+  return dots == 3 && indexOfName(kEventNames, event) >= 0 ? KeyStore::kPolicy : KeyStore::kSetting;
 }
 
 ResultCode ProtocolClient::decodeReply(std::string_view reply, std::string* text) {
@@ -83,9 +82,9 @@ ResultCode ProtocolClient::getKey(KeyStore store, std::string_view key, std::str
 ResultCode ProtocolClient::setKey(KeyStore store, std::string_view key, std::string_view value) {
   if (key.empty() || key.find('=') != std::string_view::npos) return RC_BAD_REQUEST;
   std::string ignored;
-  return request(std::string(commandWord(store)) + " " + std::string(key) + "=" +
-                     std::string(value),
-                 &ignored);
+  return request(
+      std::string(commandWord(store)) + " " + std::string(key) + "=" + std::string(value),
+      &ignored);
 }
 
 ResultCode ProtocolClient::hasManagerLevel(bool* manager) {
@@ -111,8 +110,7 @@ ResultCode ProtocolClient::logCount(int log, int64_t* count) {
 ResultCode ProtocolClient::logPageBefore(int log, int64_t before, int64_t* first,
                                          std::vector<std::string>* records) {
   std::string reply;
-  ResultCode rc =
-      request("LOG PRV " + std::to_string(log) + " " + std::to_string(before), &reply);
+  ResultCode rc = request("LOG PRV " + std::to_string(log) + " " + std::to_string(before), &reply);
   if (rc != RC_OK) return rc;
   int64_t cursor = 0;
   std::string_view body;

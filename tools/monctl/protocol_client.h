@@ -38,7 +38,8 @@ class ProtocolClient {
   // request that needs a level, so a wrong login shows there as RC_ACCESS_DENIED.
   [[nodiscard]] ResultCode login(const std::string& user, const std::string& password);
 
-  // "DEV name" read as a decimal number; a reply that is not one is RC_BAD_REQUEST.
+  // "DEV name" read as a decimal number. A reply that is not one means the exchange went wrong:
+  // RC_SOCKET_ERROR, as for the other replies of a fixed form below.
   [[nodiscard]] ResultCode readNumber(std::string_view variable, int32_t* value);
   [[nodiscard]] ResultCode getKey(KeyStore store, std::string_view key, std::string* value);
   [[nodiscard]] ResultCode setKey(KeyStore store, std::string_view key, std::string_view value);

@@ -31,7 +31,7 @@ TEST(ProtocolClientTest, DecodesErrorReplies) {
   const Row rows[] = {
       {"ERR 33", RC_ACCESS_DENIED},
       {"ERR 8", RC_NO_DEVICE},
-      {"ERR 7x", RC_SHORT_REPLY},         // the leading digits count
+      {"ERR 7x", RC_SHORT_REPLY},  // the leading digits count
       {"ERR 0", RC_ERR_WITHOUT_NUMBER},
       {"ERR x", RC_ERR_WITHOUT_NUMBER},
       {"ERR ", RC_ERR_WITHOUT_NUMBER},
@@ -97,8 +97,8 @@ TEST(ProtocolClientTest, ReadsNumbersPagesAndTheManagerProbe) {
   ASSERT_EQ(client.logPageBefore(LOG_EVENTS, 72, &first, &records), RC_OK);
   EXPECT_EQ(channel.sent.back(), "LOG PRV 0 72\r");
   EXPECT_EQ(first, 70);
-  EXPECT_EQ(records, (std::vector<std::string>{"2002/07/15 13:05:09 004",
-                                               "2002/07/15 13:06:10 005"}));
+  EXPECT_EQ(records,
+            (std::vector<std::string>{"2002/07/15 13:05:09 004", "2002/07/15 13:06:10 005"}));
   ASSERT_EQ(client.logPageBefore(LOG_EVENTS, 0, &first, &records), RC_OK);
   EXPECT_EQ(first, 0);
   EXPECT_TRUE(records.empty());

@@ -16,10 +16,14 @@ constexpr std::array<std::string_view, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed
 
 std::string repeatName(long long repeat) {
   switch (repeat) {
-    case 2: return "daily";
-    case 3: return "weekly";
-    case 4: return "monthly";
-    default: return "once";
+    case 2:
+      return "daily";
+    case 3:
+      return "weekly";
+    case 4:
+      return "monthly";
+    default:
+      return "once";
   }
 }
 
@@ -41,9 +45,7 @@ bool takeNumber(std::string_view* rest, long long* value) {
 
 }  // namespace
 
-std::string scheduleHeader() {
-  return "repeat   start                    action";
-}
+std::string scheduleHeader() { return "repeat   start                    action"; }
 
 std::string formatScheduleItem(std::string_view item) {
   std::string_view rest = item;
@@ -70,8 +72,7 @@ std::string formatScheduleItem(std::string_view item) {
       line += "shut down, UPS output back on " + end;
       break;
     case 3:
-      line += "self-test until " + end + " (" + std::to_string((end_ms - start_ms) / 1000) +
-              " s)";
+      line += "self-test until " + end + " (" + std::to_string((end_ms - start_ms) / 1000) + " s)";
       break;
     default:
       line += "nothing (action " + std::to_string(action) + ")";

@@ -16,7 +16,7 @@ struct StatusRow {
 };
 
 // In catalogue order, so a row's position is the status index.
-constexpr std::array<StatusRow, 14> kStatusRows = {{
+constexpr std::array<StatusRow, kStatusValueCount> kStatusRows = {{
     {"STATUS_INVOLT", "input voltage", Unit::kVolt},
     {"STATUS_OUTVOLT", "output voltage", Unit::kVolt},
     {"STATUS_CAPACITY", "battery capacity", Unit::kPercent},
@@ -49,6 +49,9 @@ constexpr CodeRow kCodeMeanings[] = {
     {RC_NO_DEVICE, "no UPS"},
     {RC_BAD_REPLY, "bad reply from the UPS"},
     {RC_NOT_DETECTED, "UPS not detected"},
+    {RC_NOT_A_SETTING, "no such setting on this UPS"},
+    {RC_READ_ONLY, "read-only on this UPS"},
+    {RC_NO_TABLE_ENTRY, "value not allowed by this UPS"},
     {RC_PIPE_BROKEN, "driver not running"},
     {RC_MISSING_ARGUMENT, "malformed driver reply"},
     {RC_LINE_FAILURE, "line failure"},
@@ -65,12 +68,18 @@ constexpr CodeRow kCodeMeanings[] = {
 
 std::string formatValue(Unit unit, int32_t value) {
   switch (unit) {
-    case Unit::kVolt: return formatHundredths(value) + " V";
-    case Unit::kPercent: return formatHundredths(value) + " %";
-    case Unit::kCelsius: return formatHundredths(value) + " \u00B0C";
-    case Unit::kHertz: return formatHundredths(value) + " Hz";
-    case Unit::kSeconds: return formatBackupTime(value);
-    case Unit::kFlag: return value != 0 ? "yes" : "no";
+    case Unit::kVolt:
+      return formatHundredths(value) + " V";
+    case Unit::kPercent:
+      return formatHundredths(value) + " %";
+    case Unit::kCelsius:
+      return formatHundredths(value) + " \u00B0C";
+    case Unit::kHertz:
+      return formatHundredths(value) + " Hz";
+    case Unit::kSeconds:
+      return formatBackupTime(value);
+    case Unit::kFlag:
+      return value != 0 ? "yes" : "no";
   }
   return std::to_string(value);
 }

@@ -23,6 +23,9 @@ std::string resultCodeMeaning(int code);
 // "no UPS (8)": the meaning and the code, as a failed read is shown.
 std::string failedReadText(int code);
 
+// The status values STATUS_INVOLT (0) to STATUS_BEEP (13).
+inline constexpr int kStatusValueCount = 14;
+
 // The variable name of the status value at `index` (0..13), as "DEV" asks for it; empty when
 // out of range.
 std::string_view statusVariableName(int index);

@@ -26,7 +26,8 @@ TEST(ValueTextTest, BackupTimeInMinutesAndSeconds) {
 
 TEST(ValueTextTest, StatusLinesCarryUnitsFlagsAndFailures) {
   auto ends = [](const std::string& line, const std::string& tail) {
-    return line.size() >= tail.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
+    return line.size() >= tail.size() &&
+           line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
   };
   struct Row {
     int index;
@@ -56,6 +57,15 @@ TEST(ValueTextTest, StatusLinesCarryUnitsFlagsAndFailures) {
   EXPECT_EQ(statusVariableName(13), "STATUS_BEEP");
   EXPECT_EQ(statusVariableName(14), "");
   EXPECT_EQ(formatStatusLine(14, RC_OK, 0), "");
+}
+
+TEST(ValueTextTest, EveryCodeOfTheSystemHasAMeaning) {
+  for (int code :
+       {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 30, 31, 32, 33}) {
+    EXPECT_NE(resultCodeMeaning(code), "error") << code;
+  }
+  EXPECT_EQ(resultCodeMeaning(3), "error");
+  EXPECT_EQ(failedReadText(33), "access denied (33)");
 }
 
 }  // namespace

@@ -105,7 +105,8 @@ class MonctlTest : public ::testing::Test {
     std::unique_ptr<TcpStream> s;
     if (connectTcp(kLoopbackAddress, port_, kAnyAddress, 5000, &s) != RC_OK) return "<no connect>";
     std::string reply;
-    for (const std::string& r : {std::string("USR NAME manager\r"), std::string("USR PASS\r"), request}) {
+    for (const std::string& r :
+         {std::string("USR NAME manager\r"), std::string("USR PASS\r"), request}) {
       reply.clear();
       if (sendAll(*s, r, 5000) != RC_OK || receiveUntil(*s, '\r', 10000, &reply) != RC_OK) {
         return "<no reply>";
