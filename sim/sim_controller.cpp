@@ -37,7 +37,7 @@ std::string fixed(double v) {
 const char* kHelp =
     "OK commands: status | mains fail|restore | battery low|ok|<pct> | load <pct> | volts <V> | "
     "freq <Hz> | temp <C> | drain on|off | output on|off | cable pull|plug | model <name> | "
-    "models | fault dsr-follows-dtr on|off | received | clear | where | quit";
+    "models | fault dsr-follows-dtr on|off | received [n] | clear | where | quit";
 
 }  // namespace
 
@@ -159,10 +159,18 @@ std::string SimController::execute(const std::string& raw) {
     contact->setDsrFollowsDtr(arg(2) == "on");
     return "OK fault dsr-follows-dtr " + arg(2);
   }
-  if (cmd == "received" && w.size() == 1) {
+  if (cmd == "received" && w.size() <= 2) {
     std::vector<std::string> entries = ups_.log().entries();
-    std::string s = "OK " + std::to_string(entries.size());
-    for (const std::string& e : entries) s += " " + e;
+    size_t first = 0;
+    if (w.size() == 2) {
+      if (!parseNumber(arg(1), &number) || number < 1 || number != static_cast<long>(number)) {
+        return "ERR received [<count>]";
+      }
+      auto count = static_cast<size_t>(number);
+      if (count < entries.size()) first = entries.size() - count;
+    }
+    std::string s = "OK " + std::to_string(entries.size() - first);
+    for (size_t i = first; i < entries.size(); ++i) s += " " + entries[i];
     return s;
   }
   if (cmd == "clear" && w.size() == 1) {

@@ -14,7 +14,8 @@
 //   cable pull|plug           disconnect or reconnect the cable
 //   model <name>              another model of the same kind; "models" lists them
 //   fault dsr-follows-dtr on|off   contact closure: a loop-back cable fault
-//   received                  "OK <n> <entry> <entry> ..." (entries as in the command log)
+//   received [count]          "OK <n> <entry> <entry> ..." (entries as in the command log),
+//                             oldest first; with a count only the newest that many
 //   clear                     forgets what was received
 // Replies begin with "OK" or with "ERR " and a reason. Commands are case-sensitive; blanks
 // separate words.

@@ -74,6 +74,10 @@ TEST_F(SimControllerTest, ReceivedListsWhatArrivedAndClearForgetsIt) {
   media->write(t, 3);
   media->write(reinterpret_cast<const uint8_t*>("D\r"), 2);
   EXPECT_EQ(run("received"), "OK 2 T\\x20\\x0d D\\x0d");
+  EXPECT_EQ(run("received 1"), "OK 1 D\\x0d") << "the newest";
+  EXPECT_EQ(run("received 5"), "OK 2 T\\x20\\x0d D\\x0d");
+  EXPECT_EQ(run("received 0").substr(0, 4), "ERR ");
+  EXPECT_EQ(run("received 1.5").substr(0, 4), "ERR ");
   EXPECT_EQ(run("clear"), "OK cleared");
   EXPECT_EQ(run("received"), "OK 0");
 }
