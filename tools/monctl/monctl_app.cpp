@@ -56,7 +56,8 @@ int MonctlApp::run(const MonctlOptions& options) {
       break;
   }
   out_.flush();
-  return static_cast<int>(rc);
+  // An exit status keeps only the low eight bits: "ERR 256" must not end as a success.
+  return rc <= 255 ? static_cast<int>(rc) : static_cast<int>(RC_ERR_WITHOUT_NUMBER);
 }
 
 ResultCode MonctlApp::fail(std::string_view what, ResultCode code) {

@@ -60,6 +60,11 @@ TEST_F(MonctlAppTest, StatusListsAllFourteenAndExplainsFailures) {
   EXPECT_TRUE(out_.str().empty()) << out_.str();
   EXPECT_NE(err_.str().find("access denied (33)"), std::string::npos) << err_.str();
 
+  // An exit status has eight bits; a code beyond them must not wrap round to success.
+  service_.device["STATUS_INVOLT"] = "ERR 256";
+  EXPECT_EQ(run({"status"}), RC_ERR_WITHOUT_NUMBER);
+  service_.device["STATUS_INVOLT"] = "23000";
+
   // A connection that breaks midway ends the command with 21.
   service_.requests.clear();
   service_.fail_after = 5;
