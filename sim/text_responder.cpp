@@ -1,6 +1,7 @@
 // Parsing and answers of the text protocol.
 #include "sim/text_responder.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,6 +22,16 @@ std::string joined(const std::vector<int>& values) {
 std::string decimal(double value) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.1f", value);
+  return buf;
+}
+
+// The whole part in lower-case hexadecimal (upper-case B and F would read as tag letters), the
+// tenths in decimal.
+std::string hexadecimal(double value) {
+  long tenths = std::lround(value * 10);
+  if (tenths < 0) tenths = 0;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lx.%ld", tenths / 10, tenths % 10);
   return buf;
 }
 
@@ -183,6 +194,7 @@ bool TextResponder::answer(const std::string& c, std::string* out) {
         return true;
       case '9': {
         unsigned a = 0x80 | 0x40 | 0x20;
+        if (p.hex_numbers) a |= 0x08;
         unsigned b = 0x80;
         if (cold_start_) b |= 0x40;
         if (auto_restart_) b |= 0x20;
@@ -248,9 +260,10 @@ std::string TextResponder::statusAnswer() {
   if (model_.selfTestRunning()) s |= 0x08;
   if (model_.waitingToSleep()) s |= 0x04;
   if (model_.waitingToWake()) s |= 0x02;
-  std::string a = "I" + decimal(model_.inputVolts()) + "O" + decimal(model_.outputVolts()) +
-                  "L" + decimal(model_.load()) + "B" + decimal(model_.capacity()) + "T" +
-                  decimal(model_.temperature()) + "F" + decimal(model_.frequency()) + "S";
+  auto number = model_.profile().hex_numbers ? hexadecimal : decimal;
+  std::string a = "I" + number(model_.inputVolts()) + "O" + number(model_.outputVolts()) + "L" +
+                  number(model_.load()) + "B" + number(model_.capacity()) + "T" +
+                  number(model_.temperature()) + "F" + number(model_.frequency()) + "S";
   a += static_cast<char>(s);
   a += static_cast<char>(0x80);
   return a;

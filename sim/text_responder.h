@@ -2,7 +2,7 @@
 // return; every answer begins with "#" and ends with one.
 //
 //   "D"          "#I<in>O<out>L<load>B<capacity>T<temp>F<hz>S<s><x>": numbers in decimal with one
-//                fraction digit; s has bit 7 always set (so it is never a tag letter), bit 6
+//                fraction digit (a hex model writes the whole part in lower-case hexadecimal); s has bit 7 always set (so it is never a tag letter), bit 6
 //                mains failure, bit 5 battery low, bit 4 beeping, bit 3 self-test, bit 2 waiting
 //                to sleep, bit 1 waiting to wake up; x is 0x80
 //   "P1"         BATOUT, INPUTHI, INPUTLO, BATTERYLO in force, comma-separated
@@ -11,7 +11,7 @@
 //   "P4"         model, firmware, serial, maker
 //   "P5".."P8"   the allowed BATOUT, INPUTHI, INPUTLO, BATTERYLO values, comma-separated
 //   "P9"         three flag characters, top bit set: a (bit 6 AVR, bit 5 on-line technology,
-//                bit 4 clear, bit 3 clear = decimal numbers), 0x80, b (bit 6 cold start,
+//                bit 4 clear, bit 3 set for a hex model), 0x80, b (bit 6 cold start,
 //                bit 5 auto restart, bit 4 alarm enabled)
 //   "C<reg>:<v>" a setting (1 BATOUT, 2 INPUTHI, 3 INPUTLO, 4 BATTERYLO, 5 cold start, 6 auto
 //                restart, 7 alarm: 0 off, 1 on, 2 toggle); "#0" taken, "#1" refused (a value

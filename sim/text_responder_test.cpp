@@ -141,5 +141,12 @@ TEST_F(TextResponderTest, ModelWithOtherMainsHasItsOwnSettings) {
   EXPECT_EQ(ask("D\r").substr(0, 7), "#I120.0");
 }
 
+TEST_F(TextResponderTest, HexModelWritesWholeNumbersInLowerCaseHex) {
+  ASSERT_EQ(ups_->changeModel("KT-3000H"), RC_OK);
+  ups_->model().setTemperature(30.5);
+  EXPECT_EQ(ask("D\r"), std::string("#Ie6.0Oe6.0L19.0B64.0T1e.5F32.0S") + "\x80\x80\r");
+  EXPECT_EQ(ask("P9\r"), "#\xE8\x80\xB0\r") << "bit 3 flags the hex numbers";
+}
+
 }  // namespace
 }  // namespace gw

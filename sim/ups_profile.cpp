@@ -76,12 +76,14 @@ struct TextRow {
   int va;
   int battery_count;
   double battery_ah;
+  bool hex;
 };
 
-constexpr std::array<TextRow, 3> kTextRows = {{
-    {"KT-1000", 230, 50, 1000, 2, 7.2},
-    {"KT-2000", 230, 50, 2000, 4, 9.0},
-    {"KT-1500N", 120, 60, 1500, 3, 7.2},
+constexpr std::array<TextRow, 4> kTextRows = {{
+    {"KT-1000", 230, 50, 1000, 2, 7.2, false},
+    {"KT-2000", 230, 50, 2000, 4, 9.0, false},
+    {"KT-1500N", 120, 60, 1500, 3, 7.2, false},
+    {"KT-3000H", 230, 50, 3000, 6, 9.0, true},
 }};
 
 UpsProfile textProfile(size_t row) {
@@ -100,6 +102,7 @@ UpsProfile textProfile(size_t row) {
   p.battery_count = r.battery_count;
   p.battery_ah = r.battery_ah;
   p.battery_volts = 12.0 * r.battery_count;
+  p.hex_numbers = r.hex;
   return p;
 }
 

@@ -40,6 +40,8 @@ struct UpsProfile {
   double battery_volts = 24.0;
   int battery_count = 2;
   double battery_ah = 7.2;
+  // Text protocol: the status answer's whole numbers in lower-case hexadecimal (flagged in P9).
+  bool hex_numbers = false;
 };
 
 // Finds a model of the given kind by its name (exact, case-sensitive; the RO aliases of the

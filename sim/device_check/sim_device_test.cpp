@@ -152,6 +152,17 @@ TEST_F(SimDeviceTest, TextUpsIsDetectedAndPolled) {
   EXPECT_EQ(got, want);
 }
 
+TEST_F(SimDeviceTest, HexTextUpsIsReadInBaseSixteen) {
+  start(UpsKind::kText, "KT-3000H");
+  control("temp 31.5");
+  ASSERT_EQ(device_->poll(), RC_OK);
+  EXPECT_EQ(status(0), 23000);
+  EXPECT_EQ(status(2), 10000);
+  EXPECT_EQ(status(3), 2500);
+  EXPECT_EQ(status(4), 3150);
+  EXPECT_EQ(status(5), 5000);
+}
+
 TEST_F(SimDeviceTest, ContactUpsSignalsPowerFailureAndBatteryLowOnTheLines) {
   start(UpsKind::kContact, "");
   EXPECT_EQ(text(12), "Generic UPS");
