@@ -162,6 +162,16 @@ TEST_F(ClientProtocolTest, RemoteClientRefusedByTheDefaultRule) {
   EXPECT_EQ(ask(*remote, "USR NAME manager\r"), "ERR 32");
   EXPECT_EQ(receiveReply(*remote, 3000), kClosed);
   expectServed("a refused remote client");
+
+  // The stop writes the rules and accounts back: the defaults of a fresh installation.
+  service_->requestStop();
+  int code = -1;
+  ASSERT_EQ(service_->wait(10000, &code), RC_OK) << "monsvc ignored the stop";
+  EXPECT_EQ(dir_.read("access"), "DENY 0.0.0.0/0\n");
+  EXPECT_EQ(dir_.read("user"),
+            "username=normal(read only)\npassword=\nlevel=1\n"
+            "username=slave\npassword=\nlevel=3\n"
+            "username=manager\npassword=\nlevel=7\n");
 }
 
 TEST_F(ClientProtocolTest, RemoteClientDroppedUnderAnEmptyAccessFile) {
