@@ -34,11 +34,6 @@ ResultCode ClientConnection::receiveRequest(std::string* request) {
 
 void ClientConnection::queueReply(const std::string& reply, int64_t now_ms) {
   if (closing_) return;
-  // One reply is always taken; only replies piling up behind an unread one count against the cap.
-  if (queuedBytes() > 0 && queuedBytes() + reply.size() > kMaxOutputBytes) {
-    closing_ = true;
-    return;
-  }
   if (output_.empty()) last_progress_ms_ = now_ms;
   output_.append(reply);
   flush(now_ms);
@@ -58,9 +53,6 @@ void ClientConnection::flush(int64_t now_ms) {
   }
   if (output_offset_ == output_.size()) {
     output_.clear();
-    output_offset_ = 0;
-  } else if (output_offset_ > kMaxOutputBytes / 2) {
-    output_.erase(0, output_offset_);
     output_offset_ = 0;
   }
 }

@@ -2,7 +2,9 @@
 // and the replies not yet taken by the peer.
 //
 // The connection never blocks: receives happen only after the socket was readable and sends
-// take what the system accepts, keeping the rest for later. The owner removes the connection
+// take what the system accepts, keeping the rest for later. It is not read while a reply waits,
+// so at most one reply is ever queued: a peer that does not read cannot make the service hold
+// more than that. The owner removes the connection
 // after a pass once closing() or finished() says so; the connection never destroys itself.
 #pragma once
 
@@ -21,8 +23,6 @@ class ClientConnection {
  public:
   // A request longer than this without its carriage return closes the connection.
   static constexpr size_t kMaxPendingBytes = 64 * 1024;
-  // Replies the peer has not taken beyond this close the connection.
-  static constexpr size_t kMaxOutputBytes = 256 * 1024;
   // One receive takes at most this many bytes.
   static constexpr size_t kReceiveChunk = 1024;
 
@@ -38,7 +38,7 @@ class ClientConnection {
   [[nodiscard]] ResultCode receiveRequest(std::string* request);
 
   // Queues a reply text (with its carriage return) and sends what the system takes now. A
-  // broken stream or a queue past kMaxOutputBytes marks the connection closing.
+  // broken stream marks the connection closing.
   void queueReply(const std::string& reply, int64_t now_ms);
   // Sends more of the queued replies; a broken stream marks the connection closing.
   void flush(int64_t now_ms);
