@@ -2,7 +2,8 @@
 //
 // Commands (each ends with a carriage return; "b" is one raw byte, which may itself be 0x0D, so
 // commands are framed by their length, not by the carriage return):
-//   "D"                 14 bytes: "#", r1 r2 r3, ".", r5 r6 r7, ".", status, ~status, 0x00, 0xFF, CR
+//   "D"                 14 bytes: "#", r1 r2 r3, ".", r5 r6 r7, ".", status, ~status, 0x00,
+//                       0xFF, CR
 //   "F"                 21 bytes: ".", name (10, blank-padded), ".", volts, ".", hertz, ".",
 //                       firmware c0, c1 c2 c3, CR
 //   "N"                 22 bytes: ".", maker (20, blank-padded), CR

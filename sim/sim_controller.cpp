@@ -37,7 +37,7 @@ std::string fixed(double v) {
 const char* kHelp =
     "OK commands: status | mains fail|restore | battery low|ok|<pct> | load <pct> | volts <V> | "
     "freq <Hz> | temp <C> | drain on|off | output on|off | cable pull|plug | model <name> | "
-    "models | fault dsr-follows-dtr on|off | received [n] | clear | where | quit";
+    "models | fault dsr-follows-dtr|garble on|off | received [n] | clear | where | quit";
 
 }  // namespace
 
@@ -122,8 +122,7 @@ std::string SimController::execute(const std::string& raw) {
     m.setTemperature(number);
     return "OK temp " + fixed(number);
   }
-  if ((cmd == "drain" || cmd == "output") && w.size() == 2 &&
-      (arg(1) == "on" || arg(1) == "off")) {
+  if ((cmd == "drain" || cmd == "output") && w.size() == 2 && (arg(1) == "on" || arg(1) == "off")) {
     bool on = arg(1) == "on";
     if (cmd == "drain") {
       m.setDrain(on);
@@ -144,7 +143,8 @@ std::string SimController::execute(const std::string& raw) {
     return "ERR cable pull|plug";
   }
   if (cmd == "model" && w.size() == 2) {
-    if (ups_.changeModel(arg(1)) != RC_OK) return "ERR no " + std::string(upsKindName(ups_.kind())) + " model " + arg(1);
+    if (ups_.changeModel(arg(1)) != RC_OK)
+      return "ERR no " + std::string(upsKindName(ups_.kind())) + " model " + arg(1);
     return "OK model " + arg(1);
   }
   if (cmd == "models" && w.size() == 1) {
@@ -158,6 +158,11 @@ std::string SimController::execute(const std::string& raw) {
     if (!contact) return "ERR only a contact-closure UPS has that fault";
     contact->setDsrFollowsDtr(arg(2) == "on");
     return "OK fault dsr-follows-dtr " + arg(2);
+  }
+  if (cmd == "fault" && w.size() == 3 && arg(1) == "garble" &&
+      (arg(2) == "on" || arg(2) == "off")) {
+    ups_.setGarbled(arg(2) == "on");
+    return "OK fault garble " + arg(2);
   }
   if (cmd == "received" && w.size() <= 2) {
     std::vector<std::string> entries = ups_.log().entries();

@@ -14,6 +14,7 @@
 //   cable pull|plug           disconnect or reconnect the cable
 //   model <name>              another model of the same kind; "models" lists them
 //   fault dsr-follows-dtr on|off   contact closure: a loop-back cable fault
+//   fault garble on|off       a noisy line: the last byte of every answer is corrupted
 //   received [count]          "OK <n> <entry> <entry> ..." (entries as in the command log),
 //                             oldest first; with a count only the newest that many
 //   clear                     forgets what was received

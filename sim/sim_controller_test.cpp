@@ -57,9 +57,9 @@ TEST_F(SimControllerTest, CommandsChangeTheModel) {
 }
 
 TEST_F(SimControllerTest, BadCommandsAreRefusedWithoutEffect) {
-  for (const char* bad : {"", "mains", "mains maybe", "battery 101", "battery -1", "load x",
-                          "load 300", "volts", "model KZ-1", "fault dsr-follows-dtr on",
-                          "cable cut", "status now", "frobnicate"}) {
+  for (const char* bad :
+       {"", "mains", "mains maybe", "battery 101", "battery -1", "load x", "load 300", "volts",
+        "model KZ-1", "fault dsr-follows-dtr on", "cable cut", "status now", "frobnicate"}) {
     SCOPED_TRACE(bad);
     EXPECT_EQ(run(bad).substr(0, 4), "ERR ");
   }
@@ -83,7 +83,8 @@ TEST_F(SimControllerTest, ReceivedListsWhatArrivedAndClearForgetsIt) {
 }
 
 TEST(CommandLogTest, EscapesAndAppendsTimestampedLines) {
-  EXPECT_EQ(CommandLog::escapeBytes(std::string("Q\x02\xfd\\ \r", 6)), "Q\\x02\\xfd\\x5c\\x20\\x0d");
+  EXPECT_EQ(CommandLog::escapeBytes(std::string("Q\x02\xfd\\ \r", 6)),
+            "Q\\x02\\xfd\\x5c\\x20\\x0d");
   EXPECT_EQ(CommandLog::linesText(0), "lines:-");
 
   TempDir dir;

@@ -37,7 +37,10 @@ bool SimUps::connected() { return !pulled_ && model_->alive(); }
 
 void SimUps::receive(const uint8_t* bytes, size_t count, std::string* answer) {
   if (!connected()) return;
+  size_t before = answer->size();
   responder_->receive(bytes, count, answer);
+  if (garbled_ && answer->size() > before)
+    answer->back() = static_cast<char>(answer->back() ^ 0x55);
 }
 
 void SimUps::setOutputLines(uint32_t lines) {

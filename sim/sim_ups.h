@@ -43,6 +43,10 @@ class SimUps {
 
   void setCablePulled(bool pulled) { pulled_ = pulled; }
   bool cablePulled() const { return pulled_; }
+  // A noisy line: the last byte of every answer arrives corrupted (for the binary "D" answer
+  // that is its final CR), so the port sees malformed answers.
+  void setGarbled(bool on) { garbled_ = on; }
+  bool garbled() const { return garbled_; }
   // RC_BAD_VALUE when this kind has no such model (nothing changes then).
   [[nodiscard]] ResultCode changeModel(const std::string& name);
 
@@ -66,6 +70,7 @@ class SimUps {
   std::unique_ptr<Responder> responder_;
   uint32_t output_lines_ = 0;
   bool pulled_ = false;
+  bool garbled_ = false;
 };
 
 }  // namespace gw

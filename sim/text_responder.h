@@ -2,7 +2,8 @@
 // return; every answer begins with "#" and ends with one.
 //
 //   "D"          "#I<in>O<out>L<load>B<capacity>T<temp>F<hz>S<s><x>": numbers in decimal with one
-//                fraction digit (a hex model writes the whole part in lower-case hexadecimal); s has bit 7 always set (so it is never a tag letter), bit 6
+//                fraction digit (a hex model writes the whole part in lower-case hexadecimal);
+//                s has bit 7 always set (so it is never a tag letter), bit 6
 //                mains failure, bit 5 battery low, bit 4 beeping, bit 3 self-test, bit 2 waiting
 //                to sleep, bit 1 waiting to wake up; x is 0x80
 //   "P1"         BATOUT, INPUTHI, INPUTLO, BATTERYLO in force, comma-separated

@@ -111,7 +111,8 @@ TEST_F(SimDeviceTest, BinaryCommandsReachTheUpsAsTheirBytes) {
   for (const std::string& e : ups_->log().entries()) {
     if (next < want.size() && e == want[next]) ++next;
   }
-  EXPECT_EQ(next, want.size()) << "missing from the UPS's record: " << want[std::min(next, want.size() - 1)];
+  EXPECT_EQ(next, want.size()) << "missing from the UPS's record: "
+                               << want[std::min(next, want.size() - 1)];
 }
 
 TEST_F(SimDeviceTest, BinarySettingWriteIsStoredInTheUpsRegister) {
@@ -203,6 +204,23 @@ TEST_F(SimDeviceTest, LoopbackCableIsNotTakenForAContactUps) {
   ups_->contact()->setDsrFollowsDtr(true);
   media_.reset(SimMedia::create(*ups_));
   EXPECT_FALSE(detectDevice(*media_, clock_));
+}
+
+TEST_F(SimDeviceTest, GarbledAnswersAreRetriedThenFailTheirRequest) {
+  start(UpsKind::kBinary, "KD-2");
+  ASSERT_EQ(device_->poll(), RC_OK);
+  control("fault garble on");
+  ups_->log().clear();
+  EXPECT_EQ(device_->poll(), RC_BAD_REPLY);
+  EXPECT_EQ(ups_->log().entries(), (std::vector<std::string>{"D\\x0d", "D\\x0d", "D\\x0d"}))
+      << "three attempts";
+  control("fault garble off");
+  EXPECT_EQ(device_->poll(), RC_OK);
+
+  start(UpsKind::kText, "KT-2000");
+  ASSERT_EQ(device_->poll(), RC_OK);
+  control("fault garble on");
+  EXPECT_EQ(device_->poll(), RC_BAD_REPLY) << "no final CR";
 }
 
 TEST_F(SimDeviceTest, PulledCableOnADataUpsFailsThePoll) {

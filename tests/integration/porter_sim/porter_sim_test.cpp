@@ -146,8 +146,8 @@ class PorterSimTest : public ::testing::Test {
   }
 
   // Asks until the reply satisfies `ok` or timeout_ms passes; returns the last reply.
-  std::string askUntil(const std::string& request, const std::function<bool(const std::string&)>& ok,
-                       int timeout_ms) {
+  std::string askUntil(const std::string& request,
+                       const std::function<bool(const std::string&)>& ok, int timeout_ms) {
     int64_t deadline = nowMs() + timeout_ms;
     std::string reply;
     for (;;) {
@@ -157,7 +157,8 @@ class PorterSimTest : public ::testing::Test {
     }
   }
   std::string askUntilEquals(const std::string& request, const std::string& want, int timeout_ms) {
-    return askUntil(request, [&](const std::string& r) { return r == want; }, timeout_ms);
+    return askUntil(
+        request, [&](const std::string& r) { return r == want; }, timeout_ms);
   }
 
   // The value of "S<n> <value>", or a large negative number for an error reply.
@@ -176,8 +177,8 @@ class PorterSimTest : public ::testing::Test {
   // Waits for the first poll of a detected UPS.
   void waitConnected() {
     ASSERT_EQ(askUntilEquals("S12", "S12 1", kStartWaitMs), "S12 1");
-    ASSERT_GT(value(askUntil("S7", [](const std::string& r) { return value(r) >= 0; },
-                             kStartWaitMs)),
+    ASSERT_GT(value(askUntil(
+                  "S7", [](const std::string& r) { return value(r) >= 0; }, kStartWaitMs)),
               -1);
   }
 
@@ -200,8 +201,11 @@ struct BinaryCase {
 
 // One model of each family, over the three line classes.
 TEST_F(PorterSimTest, BinaryUpsOfEachFamilyReportsModelFirmwareAndStatus) {
-  const BinaryCase cases[] = {
-      {"KA-1", 120, 60}, {"KB-3", 100, 50}, {"KC-2", 230, 50}, {"KD-9", 120, 60}, {"KE-4", 230, 50}};
+  const BinaryCase cases[] = {{"KA-1", 120, 60},
+                              {"KB-3", 100, 50},
+                              {"KC-2", 230, 50},
+                              {"KD-9", 120, 60},
+                              {"KE-4", 230, 50}};
   for (const BinaryCase& c : cases) {
     SCOPED_TRACE(c.model);
     stopAll();
@@ -251,8 +255,8 @@ TEST_F(PorterSimTest, BinaryMainsFailureShutdownBytesAndCableSwap) {
   sim("model KE-4");
   sim("cable plug");
   EXPECT_EQ(askUntilEquals("R12", "R12 KE-4", 12000), "R12 KE-4") << "detected again";
-  EXPECT_NEAR(value(askUntil("S0", [](const std::string& r) { return value(r) > 0; },
-                             kChangeWaitMs)),
+  EXPECT_NEAR(value(askUntil(
+                  "S0", [](const std::string& r) { return value(r) > 0; }, kChangeWaitMs)),
               23000, 300);
 }
 
