@@ -191,8 +191,10 @@ int main(int argc, char** argv) {
       if (cable->connectionFd() >= 0) fds.push_back({cable->connectionFd(), POLLIN, 0});
     }
     if (control) control->addPollFds(&fds);
-    // Timers (self-test end, scheduled output off, the kill hold) need a pass now and then.
-    int r = ::poll(fds.data(), fds.size(), 50);
+    // The model's timers are brought up to date whenever it is asked, so a pty needs no
+    // timed passes; the cable must notice by itself when a line changes (the battery running
+    // low, the kill hold on DTR) and tell the port, so it looks often.
+    int r = ::poll(fds.data(), fds.size(), cable ? 50 : 1000);
     if (r < 0 && errno != EINTR) break;
     if (r > 0) {
       for (const pollfd& p : fds) {
