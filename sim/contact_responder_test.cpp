@@ -95,6 +95,17 @@ TEST_F(ContactResponderTest, DtrHeldHighKillsTheOutputOnlyOnBattery) {
   ups_->model().setMains(true);
   EXPECT_TRUE(ups_->model().outputOn()) << "back with mains";
 
+  // Nor does a hold on a pulled cable.
+  ups_->model().setMains(false);
+  ups_->setCablePulled(true);
+  set(LC_DTR, true);
+  clock_.advance(2 * ContactResponder::kKillHoldMs);
+  ups_->tick();
+  EXPECT_TRUE(ups_->model().outputOn()) << "the kill never reached the UPS";
+  set(LC_DTR, false);
+  ups_->setCablePulled(false);
+  ups_->model().setMains(true);
+
   // Short DTR pulses of a poll never add up to a kill.
   ups_->model().setMains(false);
   for (int i = 0; i < 100; ++i) {

@@ -46,8 +46,15 @@ void SimUps::receive(const uint8_t* bytes, size_t count, std::string* answer) {
 void SimUps::setOutputLines(uint32_t lines) {
   if (lines == output_lines_) return;
   output_lines_ = lines;
-  if (kind_ == UpsKind::kContact && !pulled_) log_->recordLines(lines);
+  if (pulled_) return;
+  if (kind_ == UpsKind::kContact) log_->recordLines(lines);
   responder_->setOutputLines(lines);
+}
+
+void SimUps::setCablePulled(bool pulled) {
+  if (pulled == pulled_) return;
+  pulled_ = pulled;
+  responder_->setOutputLines(pulled ? 0 : output_lines_);
 }
 
 uint32_t SimUps::inputLines() {

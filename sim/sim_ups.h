@@ -41,7 +41,8 @@ class SimUps {
   uint32_t inputLines();
   void tick();
 
-  void setCablePulled(bool pulled) { pulled_ = pulled; }
+  // A pulled cable also cuts the port's output lines off from the UPS.
+  void setCablePulled(bool pulled);
   bool cablePulled() const { return pulled_; }
   // A noisy line: the last byte of every answer arrives corrupted (for the binary "D" answer
   // that is its final CR), so the port sees malformed answers.
