@@ -13,8 +13,10 @@ bool DriverLoop::start() {
 
 void DriverLoop::run() {
   if (!device_) return;
-  // The first poll is due one millisecond after entry.
-  int64_t mark = clock_.monotonicMs() + 1 - kPollIntervalMs;
+  // The first poll is due at entry, before any request is served: until a device has read the
+  // UPS once its status reads fail, and a service asking at that moment would take the UPS for
+  // gone.
+  int64_t mark = clock_.monotonicMs() - kPollIntervalMs;
   for (;;) {
     int64_t elapsed = clock_.monotonicMs() - mark;
     if (elapsed < kPollIntervalMs) {

@@ -105,9 +105,19 @@ TEST_F(DriverLoopTest, PollsAtOnceThenEveryIntervalWhateverTheRequests) {
   in_->closeAt(9500);
   auto loop = makeLoop(0, 0);
   loop->run();
-  EXPECT_EQ(log_.polls, (std::vector<int64_t>{1, 3001, 6001, 9001}));
+  EXPECT_EQ(log_.polls, (std::vector<int64_t>{0, 3000, 6000, 9000}));
   EXPECT_EQ(out_->written, "S1 41\nS2 42\nS3 43\nS4 44\nS5 45\n");
   EXPECT_EQ(log_.created.size(), 1u) << "successful polls keep the device";
+}
+
+TEST_F(DriverLoopTest, ARequestWaitingAtStartIsAnsweredAfterTheFirstPoll) {
+  in_->at(0, "S7\n");
+  in_->closeAt(100);
+  auto loop = makeLoop(0, 0);
+  loop->run();
+  ASSERT_FALSE(log_.polls.empty());
+  EXPECT_EQ(log_.polls.front(), 0);
+  EXPECT_EQ(out_->written, "S7 47\n");
 }
 
 TEST_F(DriverLoopTest, ALineSplitAcrossAPollIsAnsweredOnceWhenComplete) {
@@ -116,7 +126,7 @@ TEST_F(DriverLoopTest, ALineSplitAcrossAPollIsAnsweredOnceWhenComplete) {
   in_->at(6500, "2\r\n");
   auto loop = makeLoop(0, 0);
   loop->run();
-  EXPECT_EQ(log_.polls, (std::vector<int64_t>{1, 3001, 6001}));
+  EXPECT_EQ(log_.polls, (std::vector<int64_t>{0, 3000, 6000}));
   EXPECT_EQ(out_->written, "S12 52\n");
   EXPECT_EQ(out_->writes, 1) << "the reply goes out in one write";
 }
@@ -138,7 +148,7 @@ TEST_F(DriverLoopTest, FailedPollRedetectsAndPollsTheNewDeviceOnce) {
   loop->run();
   // 1: ok; 3001: fails, a new device is built and polled at once (ok); 6001: its second poll
   // fails, and again.
-  EXPECT_EQ(log_.polls, (std::vector<int64_t>{1, 3001, 3001, 6001, 6001}));
+  EXPECT_EQ(log_.polls, (std::vector<int64_t>{0, 3000, 3000, 6000, 6000}));
   EXPECT_EQ(log_.created, (std::vector<std::pair<int, int>>{{2, 1}, {2, 1}, {2, 1}}));
   EXPECT_EQ(log_.destroyed, 2) << "each old device goes before its successor is built";
 }
@@ -149,7 +159,7 @@ TEST_F(DriverLoopTest, LoopEndsWhenNoDeviceCanBeBuiltOrThePipeBreaks) {
   auto loop = makeLoop(0, 0);
   source_.fail = true;
   loop->run();
-  EXPECT_EQ(clock_.monotonicMs(), 1) << "ends right after the first failed poll";
+  EXPECT_EQ(clock_.monotonicMs(), 0) << "ends right after the first failed poll";
 
   out_->broken = true;
   in_->at(clock_.monotonicMs() + 10, "S0\n");
@@ -178,7 +188,7 @@ TEST_F(DriverLoopTest, AnAcceptedMediaChangeRecreatesAtOnceWithTheNewSelection) 
   loop->run();
   EXPECT_EQ(out_->written, "C4E 20\nC4E 16\n");
   EXPECT_EQ(log_.created, (std::vector<std::pair<int, int>>{{0, 0}, {2, 1}}));
-  EXPECT_EQ(log_.polls, (std::vector<int64_t>{1, 500})) << "the new device is polled once";
+  EXPECT_EQ(log_.polls, (std::vector<int64_t>{0, 500})) << "the new device is polled once";
   EXPECT_EQ(loop->mediaType(), 2) << "a request without its arguments changes nothing";
   EXPECT_EQ(loop->mediaIndex(), 1);
 }

@@ -1,13 +1,83 @@
 #!/usr/bin/env bash
-# Builds the suite and runs the monitoring service in the foreground in a scratch data
-# directory. Ctrl-C stops it.
+# Runs the suite's main job: the monitoring service and its driver in a scratch data
+# directory. With no UPS named, the UPS simulator stands in, and this terminal controls it.
+#
+#   scripts/run.sh                     a simulated binary-protocol UPS
+#   scripts/run.sh --kind text         a simulated text-protocol UPS (or: contact)
+#   scripts/run.sh --ups /dev/ttyUSB0  a real UPS on that serial device
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+kind=binary
+ups=
+while (($#)); do
+  case "$1" in
+    --kind) kind=$2; shift 2 ;;
+    --ups) ups=$2; shift 2 ;;
+    -h|--help) sed -n '2,8p' "$0"; exit 0 ;;
+    *) echo "unknown option: $1" >&2; exit 2 ;;
+  esac
+done
+
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build
+cmake --build build --target monsvc porter upssim monctl
 data=$(mktemp -d -t gridwatch.XXXXXX)
 cp build/bin/* "$data"/
-echo "data directory: $data"
 export GRIDWATCH_PORT=${GRIDWATCH_PORT:-8855}
-exec "$data/monsvc"
+echo "data directory: $data"
+echo "client port:    $GRIDWATCH_PORT"
+
+pids=()
+cleanup() {
+  trap - EXIT INT TERM
+  for p in "${pids[@]}"; do kill -TERM "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  echo "stopped; the logs stay in $data"
+}
+trap cleanup EXIT INT TERM
+
+# The driver is told to use COM1; GRIDWATCH_COM1 says what COM1 is.
+printf 'service.media type=2\nservice.media index=1\n' > "$data/policy"
+if [[ -n $ups ]]; then
+  export GRIDWATCH_COM1=$ups
+  echo "UPS on:         $ups"
+  "$data/monsvc" &
+  pids+=($!)
+  wait "${pids[0]}"
+  exit 0
+fi
+
+link=pty
+[[ $kind == contact ]] && link=cable
+mkfifo "$data/upssim.in"
+"$data/upssim" --kind "$kind" --link "$link" --cable "$data/upssim.cable" \
+  --control "$data/upssim.control" --log "$data/upssim.log" \
+  < "$data/upssim.in" > "$data/upssim.out" 2>&1 &
+pids+=($!)
+exec 3> "$data/upssim.in"  # keeps the simulator's input open between commands
+for _ in $(seq 50); do [[ -s $data/upssim.out ]] && break; sleep 0.1; done
+where=$(head -n 1 "$data/upssim.out")
+[[ $where == GRIDWATCH_COM1=* ]] || { echo "the simulator did not start: $where" >&2; exit 1; }
+export "${where?}"
+echo "simulated UPS:  $kind protocol, $where"
+"$data/monsvc" &
+pids+=($!)
+tail -n +2 -f "$data/upssim.out" &
+pids+=($!)
+
+cat <<MSG
+monsvc is running. Try, in another terminal:
+  build/bin/monctl --port $GRIDWATCH_PORT status
+  build/bin/monctl --port $GRIDWATCH_PORT log events
+Type simulator commands here (help, status, mains fail, mains restore, battery low,
+load 85, cable pull, cable plug); Ctrl-C or "quit" ends everything.
+MSG
+if [[ -t 0 ]]; then
+  while read -r line; do
+    [[ $line == quit || $line == exit ]] && break
+    printf '%s\n' "$line" >&3
+  done
+else
+  wait "${pids[1]}"
+fi
