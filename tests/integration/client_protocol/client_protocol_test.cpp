@@ -11,6 +11,7 @@
 #include "common/time_text.h"
 #include "platform/process.h"
 #include "platform/socket.h"
+#include "testing/service_process.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -58,26 +59,9 @@ class ClientProtocolTest : public ::testing::Test {
     if (access != nullptr) dir_.write("access", access);
     port_ = freePort();
     ASSERT_NE(port_, 0);
-    SpawnOptions o;
-    o.program = dir_.file("monsvc");
-    o.extra_env = {{"GRIDWATCH_PORT", std::to_string(port_)},
-                   {"GRIDWATCH_COM1", dir_.file("no-such-port1")},
-                   {"GRIDWATCH_COM2", dir_.file("no-such-port2")},
-                   {"GRIDWATCH_COM3", dir_.file("no-such-port3")},
-                   {"GRIDWATCH_COM4", dir_.file("no-such-port4")},
-                   // Nothing this test does should shut down, but if it did: a harmless command.
-                   {"GRIDWATCH_SHUTDOWN_COMMAND", "true"},
-                   {"GRIDWATCH_SOUND_COMMAND", "true"},
-                   {"NOTIFY_SOCKET", ""}};
-    ASSERT_EQ(spawnProcess(o, &service_), RC_OK);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (std::chrono::steady_clock::now() < deadline) {
-      std::unique_ptr<TcpStream> probe;
-      if (connectTcp(kLoopbackAddress, port_, kAnyAddress, 1000, &probe) == RC_OK) return;
-      ASSERT_TRUE(service_->running()) << "monsvc ended before it served clients";
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    FAIL() << "monsvc did not listen on port " << port_;
+    ASSERT_EQ(spawnProcess(serviceOptions(dir_, port_), &service_), RC_OK);
+    ASSERT_TRUE(waitForClientPort(*service_, port_, 15000))
+        << "monsvc did not listen on port " << port_;
   }
 
   std::unique_ptr<TcpStream> connect(Ipv4Address source = kAnyAddress) {

@@ -12,6 +12,7 @@
 #include "platform/process.h"
 #include "platform/socket.h"
 #include "testing/free_port.h"
+#include "testing/service_process.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -36,26 +37,11 @@ class MonctlTest : public ::testing::Test {
     dir_.write("event", "2026/12/01 10:00:00 000\r\n2026/12/01 10:00:03 004\r\n");
     port_ = freeLoopbackPort();
     ASSERT_NE(port_, 0);
-    SpawnOptions o;
-    o.program = dir_.file("monsvc");
+    SpawnOptions o = serviceOptions(dir_, port_);
     o.new_process_group = true;  // so that ending it also ends its porter
-    o.extra_env = {{"GRIDWATCH_PORT", std::to_string(port_)},
-                   {"GRIDWATCH_COM1", dir_.file("no-such-port1")},
-                   {"GRIDWATCH_COM2", dir_.file("no-such-port2")},
-                   {"GRIDWATCH_COM3", dir_.file("no-such-port3")},
-                   {"GRIDWATCH_COM4", dir_.file("no-such-port4")},
-                   {"GRIDWATCH_SHUTDOWN_COMMAND", "true"},
-                   {"GRIDWATCH_SOUND_COMMAND", "true"},
-                   {"NOTIFY_SOCKET", ""}};
     ASSERT_EQ(spawnProcess(o, &service_), RC_OK);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-      std::unique_ptr<TcpStream> probe;
-      if (connectTcp(kLoopbackAddress, port_, kAnyAddress, 1000, &probe) == RC_OK) return;
-      ASSERT_TRUE(service_->running()) << "monsvc ended before it served clients";
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    FAIL() << "monsvc did not listen on port " << port_;
+    ASSERT_TRUE(waitForClientPort(*service_, port_, 20000))
+        << "monsvc did not listen on port " << port_;
   }
 
   void TearDown() override {

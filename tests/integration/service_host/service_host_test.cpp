@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/process.h"
 #include "testing/free_port.h"
+#include "testing/service_process.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -121,15 +122,8 @@ class ServiceHostTest : public ::testing::Test {
   }
 
   SpawnOptions options(std::vector<std::string> args = {}) {
-    SpawnOptions o;
-    o.program = dir_.file("monsvc");
+    SpawnOptions o = serviceOptions(dir_, freeLoopbackPort());
     o.args = std::move(args);
-    o.extra_env = {{"GRIDWATCH_PORT", std::to_string(freeLoopbackPort())},
-                   {"GRIDWATCH_COM1", dir_.file("no-such-port1")},
-                   {"GRIDWATCH_COM2", dir_.file("no-such-port2")},
-                   {"GRIDWATCH_COM3", dir_.file("no-such-port3")},
-                   {"GRIDWATCH_COM4", dir_.file("no-such-port4")},
-                   {"NOTIFY_SOCKET", ""}};
     return o;
   }
 
