@@ -17,6 +17,8 @@ inline ResultCode resultFromErrno(int err) {
     case ENOTDIR:
     case ENXIO:
     case ENODEV:
+    case EADDRINUSE:
+    case EADDRNOTAVAIL:
       return RC_NOT_AVAILABLE;
     case ENOMEM:
       return RC_NO_MEMORY;

@@ -20,11 +20,7 @@ namespace {
 using posix::retryEintr;
 using posix::UniqueFd;
 
-// Setup failures go through the shared map; a busy port must read as "not available" there.
-ResultCode setupResult(int err) {
-  if (err == EADDRINUSE || err == EADDRNOTAVAIL) return RC_NOT_AVAILABLE;
-  return posix::resultFromErrno(err);
-}
+ResultCode setupResult(int err) { return posix::resultFromErrno(err); }
 
 sockaddr_in makeAddress(Ipv4Address address, uint16_t port) {
   sockaddr_in sa{};
