@@ -61,6 +61,8 @@ where=$(head -n 1 "$data/upssim.out")
 [[ $where == GRIDWATCH_COM1=* ]] || { echo "the simulator did not start: $where" >&2; exit 1; }
 export "${where?}"
 echo "simulated UPS:  $kind protocol, $where"
+# Against the simulator the machine is never shut down: the request is only announced.
+export GRIDWATCH_SHUTDOWN_COMMAND='echo "monsvc: system shutdown requested (simulation: the machine stays up)"'
 "$data/monsvc" &
 pids+=($!)
 tail -n +2 -f "$data/upssim.out" &
@@ -74,10 +76,12 @@ Type simulator commands here (help, status, mains fail, mains restore, battery l
 load 85, cable pull, cable plug); Ctrl-C or "quit" ends everything.
 MSG
 if [[ -t 0 ]]; then
-  while read -r line; do
+  while kill -0 "${pids[1]}" 2>/dev/null; do
+    read -r -t 1 line || { (($? > 128)) && continue; break; }  # time-outs only recheck monsvc
     [[ $line == quit || $line == exit ]] && break
     printf '%s\n' "$line" >&3
   done
+  kill -0 "${pids[1]}" 2>/dev/null || echo "monsvc has ended (after a shutdown it does)."
 else
   wait "${pids[1]}"
 fi
