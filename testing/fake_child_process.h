@@ -14,29 +14,39 @@ class FakeChildProcess : public ChildProcess {
  public:
   static constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
 
+  // What was done to the child; a test may own it, since the code under test frees the child.
+  struct Counts {
+    int waits = 0;
+    int stop_requests = 0;
+    int terminations = 0;
+  };
+
   // Ends once clock.monotonicMs() >= end_at_ms. wait() never blocks: it only looks at the clock.
-  FakeChildProcess(const Clock& clock, int64_t end_at_ms, int exit_code = 0)
-      : clock_(clock), end_at_(end_at_ms), exit_code_(exit_code) {}
+  // `counts` (nullable) must outlive the child.
+  FakeChildProcess(const Clock& clock, int64_t end_at_ms, int exit_code = 0,
+                   Counts* counts = nullptr)
+      : clock_(clock), end_at_(end_at_ms), exit_code_(exit_code),
+        counts_(counts ? counts : &own_counts_) {}
 
   int64_t id() const override { return 4242; }
   std::unique_ptr<Pipe> takeStdin() override { return nullptr; }
   std::unique_ptr<Pipe> takeStdout() override { return nullptr; }
   ResultCode wait(int, int* exit_code) override {
-    ++waits_;
+    ++counts_->waits;
     if (!ended()) return RC_TIMEOUT;
     *exit_code = exit_code_;
     return RC_OK;
   }
   bool running() override { return !ended(); }
-  void requestStop() override { ++stop_requests_; }
+  void requestStop() override { ++counts_->stop_requests; }
   void terminate() override {
-    ++terminations_;
+    ++counts_->terminations;
     terminated_ = true;
   }
 
-  int waits() const { return waits_; }
-  int stopRequests() const { return stop_requests_; }
-  int terminations() const { return terminations_; }
+  int waits() const { return counts_->waits; }
+  int stopRequests() const { return counts_->stop_requests; }
+  int terminations() const { return counts_->terminations; }
 
  private:
   bool ended() const { return terminated_ || clock_.monotonicMs() >= end_at_; }
@@ -45,9 +55,8 @@ class FakeChildProcess : public ChildProcess {
   int64_t end_at_;
   int exit_code_;
   bool terminated_ = false;
-  int waits_ = 0;
-  int stop_requests_ = 0;
-  int terminations_ = 0;
+  Counts own_counts_;
+  Counts* counts_;
 };
 
 }  // namespace gw

@@ -32,9 +32,7 @@ class ShutdownSequenceTest : public ::testing::Test {
       launched_.push_back(options);
       steps_.push_back("closer");
       int64_t end = run_ms == FakeChildProcess::kNever ? run_ms : clock_.monotonicMs() + run_ms;
-      auto fake = std::make_unique<FakeChildProcess>(clock_, end);
-      closer_ = fake.get();
-      *child = std::move(fake);
+      *child = std::make_unique<FakeChildProcess>(clock_, end, 0, &closer_);
       return RC_OK;
     };
   }
@@ -52,7 +50,8 @@ class ShutdownSequenceTest : public ::testing::Test {
   DeviceProxy device_{channel_};
   std::vector<std::string> steps_;
   std::vector<SpawnOptions> launched_;
-  FakeChildProcess* closer_ = nullptr;
+  // The sequence frees its closer once it stops waiting; the counts outlive it.
+  FakeChildProcess::Counts closer_;
 };
 
 TEST_F(ShutdownSequenceTest, PowerFailureShutdownClosesAppsThenSwitchesTheUpsOffThenTheSystem) {
@@ -114,9 +113,10 @@ TEST_F(ShutdownSequenceTest, HangingCloserIsLeftRunningAfterTwoMinutes) {
   int64_t start = clock_.monotonicMs();
   EXPECT_EQ(sequence.runCloser(), RC_TIMEOUT);
   EXPECT_EQ(clock_.monotonicMs() - start, ShutdownSequence::kCloserWaitMs);
-  ASSERT_NE(closer_, nullptr);
-  EXPECT_EQ(closer_->terminations(), 0) << "the closer is left running";
-  EXPECT_EQ(closer_->stopRequests(), 0);
+  ASSERT_EQ(launched_.size(), 1u);
+  EXPECT_GT(closer_.waits, 0);
+  EXPECT_EQ(closer_.terminations, 0) << "the closer is left running";
+  EXPECT_EQ(closer_.stop_requests, 0);
 
   steps_.clear();
   sequence.run(0, ShutdownSettings{}, device_);
