@@ -11,27 +11,16 @@
 #include <cstring>
 
 #include "platform/posix/errno_result.h"
+#include "platform/posix/unix_listener.h"
 #include "platform/posix/virtual_cable_port.h"
 
 namespace gw {
 
 ResultCode CableServer::create(SimUps& ups, const std::string& path,
                                std::unique_ptr<CableServer>* server) {
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  if (path.empty() || path.size() >= sizeof addr.sun_path) return RC_BAD_VALUE;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0) {
-    if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
-    ::unlink(path.c_str());
-  }
-  posix::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (!fd.valid()) return RC_NOT_AVAILABLE;
-  if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(fd.get(), 4) != 0) {
-    return RC_NOT_AVAILABLE;
-  }
+  posix::UniqueFd fd;
+  ResultCode rc = posix::listenUnixSocket(path, 4, &fd);
+  if (rc != RC_OK) return rc;
   server->reset(new CableServer(ups, std::move(fd), path));
   return RC_OK;
 }
