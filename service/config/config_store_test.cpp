@@ -9,38 +9,12 @@
 
 #include "common/line_file.h"
 #include "service/config/policy_table.h"
+#include "testing/default_files.h"
 #include "testing/recording_notice_handler.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
 namespace {
-
-// What a fresh service writes, byte for byte.
-const char kDefaultFile[] =
-    "service.buzzer on=1\n"
-    "service.media type=1\n"
-    "service.media index=0\n"
-    "service.load max=10000\n"
-    "service.temp max=70\n"
-    "service.polling rate=3000\n"
-    "service.record rate=600\n"
-    "service.max event=1000\n"
-    "service.max status=1000\n"
-    "email.server=localhost\n"
-    "email.subject=ups service notification\n"
-    "email.source addr=ups@localhost\n"
-    "email.target addr=root@localhost\n"
-    "telephone.pager number=123456789\n"
-    "telephone.phone number=12345678\n"
-    "sms.server=localhost\n"
-    "sms.source number=1\n"
-    "sms.target number=2\n"
-    "sms.account=id\n"
-    "sms.password=password\n"
-    "service.auto save=1\n"
-    "service.shutdown delay=120\n"
-    "service.rec by period=1\n"
-    "service.rec by trigger=0\n";
 
 class ConfigStoreTest : public ::testing::Test {
  protected:
@@ -95,7 +69,7 @@ std::map<std::string, std::function<std::string(const ConfigStore&)>> accessors(
 
 TEST_F(ConfigStoreTest, EveryKeyHasItsDefaultTypeAndAccessor) {
   auto store = open();
-  std::vector<std::string> default_lines = splitLines(kDefaultFile);
+  std::vector<std::string> default_lines = splitLines(kDefaultPolicyFile);
   ASSERT_EQ(default_lines.size(), kConfigKeys.size());
   auto by_name = accessors();
   ASSERT_EQ(by_name.size(), kConfigKeys.size());
@@ -156,7 +130,7 @@ TEST_F(ConfigStoreTest, GetAndSetRefuseWhatIsNotAKey) {
 TEST_F(ConfigStoreTest, WithoutAFileTheStopWritesTheDefaults) {
   ASSERT_FALSE(dir_.exists("policy"));
   open().reset();
-  EXPECT_EQ(dir_.read("policy"), kDefaultFile);
+  EXPECT_EQ(dir_.read("policy"), kDefaultPolicyFile);
 }
 
 TEST_F(ConfigStoreTest, ChangesSurviveARestart) {
@@ -179,7 +153,7 @@ TEST_F(ConfigStoreTest, LoadingTakesTheFirstValidLineOfEachKey) {
   {
     auto store = openWith("service.polling rate=5000\n");
     EXPECT_EQ(store->pollingRate(), 5000u);
-    std::string expected = kDefaultFile;
+    std::string expected = kDefaultPolicyFile;
     expected.replace(expected.find("rate=3000"), 9, "rate=5000");
     EXPECT_EQ(store->fileText(), expected) << "only the polling rate may differ";
   }
@@ -225,7 +199,7 @@ TEST_F(ConfigStoreTest, SaveReplacesTheFileWholeAndReportsFailure) {
   dir_.write("policy", std::string(10000, 'x'));
   auto store = open();
   ASSERT_EQ(store->save(), RC_OK);
-  EXPECT_EQ(dir_.read("policy"), kDefaultFile);
+  EXPECT_EQ(dir_.read("policy"), kDefaultPolicyFile);
 
   NoticeIdCounter ids;
   ConfigStore nowhere(dir_.file("missing-dir"), ids, nullptr);

@@ -7,82 +7,13 @@
 #include <vector>
 
 #include "common/line_file.h"
+#include "testing/default_files.h"
 #include "testing/recording_notice_handler.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
 namespace {
 
-const std::vector<std::string> kEvents = {"start",     "disconnect", "powerfail",
-                                          "batterylow", "loadover",   "tempover"};
-const std::vector<std::string> kActions = {"record", "broadcast", "sound",    "command", "email",
-                                           "pager",  "phone",     "shutdown", "sms"};
-
-// Every default line that is not 0 or empty, in file order.
-const std::vector<std::string> kNonZeroDefaults = {
-    "start.record.happen.max count=1",
-    "start.record.happen.content=UPS service started.",
-    "start.record.restore.max count=1",
-    "start.record.restore.content=UPS service terminated.",
-    "start.sound.happen.max count=1",
-    "start.sound.happen.content=hello.wav",
-    "start.sound.restore.max count=1",
-    "disconnect.record.happen.max count=1",
-    "disconnect.record.happen.content=UPS communication can't establish.",
-    "disconnect.record.restore.max count=1",
-    "disconnect.record.restore.content=UPS communication established.",
-    "disconnect.sound.happen.max count=1",
-    "disconnect.sound.restore.max count=1",
-    "powerfail.record.happen.max count=1",
-    "powerfail.record.happen.content=UPS power failure.",
-    "powerfail.record.restore.max count=1",
-    "powerfail.record.restore.content=UPS power restore.",
-    "powerfail.sound.happen.max count=4294967295",
-    "powerfail.sound.happen.delay=10",
-    "powerfail.sound.happen.interval=20",
-    "powerfail.sound.happen.content=pfail.wav",
-    "powerfail.sound.restore.max count=1",
-    "powerfail.shutdown.happen.max count=1",
-    "powerfail.shutdown.happen.delay=30",
-    "batterylow.record.happen.max count=1",
-    "batterylow.record.happen.content=UPS battery capacity low.",
-    "batterylow.record.restore.max count=1",
-    "batterylow.record.restore.content=UPS battery capacity recover.",
-    "batterylow.sound.happen.max count=1",
-    "batterylow.sound.happen.content=lbat.wav",
-    "batterylow.sound.restore.max count=1",
-    "batterylow.shutdown.happen.max count=1",
-    "batterylow.shutdown.happen.delay=10",
-    "loadover.record.happen.max count=1",
-    "loadover.record.happen.content=UPS over load.",
-    "loadover.record.restore.max count=1",
-    "loadover.record.restore.content=UPS load recover.",
-    "loadover.sound.happen.max count=1",
-    "loadover.sound.happen.content=oload.wav",
-    "loadover.sound.restore.max count=1",
-    "tempover.record.happen.max count=1",
-    "tempover.record.happen.content=UPS temperature is too high.",
-    "tempover.record.restore.max count=1",
-    "tempover.record.restore.content=UPS temperature is recover.",
-    "tempover.sound.happen.max count=1",
-    "tempover.sound.happen.content=otemp.wav",
-    "tempover.sound.restore.max count=1",
-};
-
-// The 378 keys in file order, built from the names alone.
-std::vector<std::string> allKeys() {
-  std::vector<std::string> keys;
-  for (const auto& event : kEvents) {
-    for (const auto& action : kActions) {
-      std::string base = event + "." + action + ".";
-      for (const char* p : {"max count", "delay", "interval", "content"}) {
-        keys.push_back(base + "happen." + p);
-      }
-      for (const char* p : {"max count", "delay", "content"}) keys.push_back(base + "restore." + p);
-    }
-  }
-  return keys;
-}
 
 std::string get(const PolicyTable& table, const std::string& key) {
   std::string text = key;
@@ -100,7 +31,7 @@ class PolicyTableTest : public ::testing::Test {
 
 TEST_F(PolicyTableTest, DefaultFileHas378LinesInOrder) {
   std::vector<std::string> lines = splitLines(table_.fileText());
-  std::vector<std::string> keys = allKeys();
+  std::vector<std::string> keys = protectKeys();
   ASSERT_EQ(lines.size(), 378u);
   std::vector<std::string> non_zero;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -109,13 +40,13 @@ TEST_F(PolicyTableTest, DefaultFileHas378LinesInOrder) {
     bool is_content = keys[i].ends_with(".content");
     if (is_content ? !value.empty() : value != "0") non_zero.push_back(lines[i]);
   }
-  EXPECT_EQ(non_zero, kNonZeroDefaults);
+  EXPECT_EQ(non_zero, kNonZeroProtectDefaults);
   EXPECT_EQ(lines[0], "start.record.happen.max count=1");
   EXPECT_EQ(lines[2 * 63 + 2 * 7], "powerfail.sound.happen.max count=4294967295");
   EXPECT_EQ(lines[377], "tempover.sms.restore.content=");
 
   ASSERT_EQ(table_.save(dir_.file("protect")), RC_OK);
-  EXPECT_EQ(dir_.read("protect"), table_.fileText());
+  EXPECT_EQ(dir_.read("protect"), defaultProtectFile());
 }
 
 TEST_F(PolicyTableTest, TypedAccessMatchesTheDefaults) {
@@ -133,7 +64,7 @@ TEST_F(PolicyTableTest, TypedAccessMatchesTheDefaults) {
 }
 
 TEST_F(PolicyTableTest, KeyGrammar) {
-  for (const std::string& key : allKeys()) {
+  for (const std::string& key : protectKeys()) {
     std::string text = key;
     EXPECT_TRUE(table_.getPolicy(&text)) << key;
     EXPECT_TRUE(table_.setPolicy(key + "=0")) << key;

@@ -4,113 +4,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
 #include <thread>
 
 #include "platform/clock.h"
 #include "platform/process.h"
+#include "testing/default_files.h"
 #include "testing/free_port.h"
 #include "testing/service_process.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
 namespace {
-
-// What a fresh service writes: every key in table order with its default.
-const char kDefaultPolicyFile[] =
-    "service.buzzer on=1\n"
-    "service.media type=1\n"
-    "service.media index=0\n"
-    "service.load max=10000\n"
-    "service.temp max=70\n"
-    "service.polling rate=3000\n"
-    "service.record rate=600\n"
-    "service.max event=1000\n"
-    "service.max status=1000\n"
-    "email.server=localhost\n"
-    "email.subject=ups service notification\n"
-    "email.source addr=ups@localhost\n"
-    "email.target addr=root@localhost\n"
-    "telephone.pager number=123456789\n"
-    "telephone.phone number=12345678\n"
-    "sms.server=localhost\n"
-    "sms.source number=1\n"
-    "sms.target number=2\n"
-    "sms.account=id\n"
-    "sms.password=password\n"
-    "service.auto save=1\n"
-    "service.shutdown delay=120\n"
-    "service.rec by period=1\n"
-    "service.rec by trigger=0\n";
-
-// The event policy a fresh service writes, built from the list of defaults that differ from
-// 0 and empty.
-std::string defaultProtectFile() {
-  const std::map<std::string, std::string> defaults = {
-      {"start.record.happen.max count", "1"},
-      {"start.record.happen.content", "UPS service started."},
-      {"start.record.restore.max count", "1"},
-      {"start.record.restore.content", "UPS service terminated."},
-      {"start.sound.happen.max count", "1"},
-      {"start.sound.happen.content", "hello.wav"},
-      {"start.sound.restore.max count", "1"},
-      {"disconnect.record.happen.max count", "1"},
-      {"disconnect.record.happen.content", "UPS communication can't establish."},
-      {"disconnect.record.restore.max count", "1"},
-      {"disconnect.record.restore.content", "UPS communication established."},
-      {"disconnect.sound.happen.max count", "1"},
-      {"disconnect.sound.restore.max count", "1"},
-      {"powerfail.record.happen.max count", "1"},
-      {"powerfail.record.happen.content", "UPS power failure."},
-      {"powerfail.record.restore.max count", "1"},
-      {"powerfail.record.restore.content", "UPS power restore."},
-      {"powerfail.sound.happen.max count", "4294967295"},
-      {"powerfail.sound.happen.delay", "10"},
-      {"powerfail.sound.happen.interval", "20"},
-      {"powerfail.sound.happen.content", "pfail.wav"},
-      {"powerfail.sound.restore.max count", "1"},
-      {"powerfail.shutdown.happen.max count", "1"},
-      {"powerfail.shutdown.happen.delay", "30"},
-      {"batterylow.record.happen.max count", "1"},
-      {"batterylow.record.happen.content", "UPS battery capacity low."},
-      {"batterylow.record.restore.max count", "1"},
-      {"batterylow.record.restore.content", "UPS battery capacity recover."},
-      {"batterylow.sound.happen.max count", "1"},
-      {"batterylow.sound.happen.content", "lbat.wav"},
-      {"batterylow.sound.restore.max count", "1"},
-      {"batterylow.shutdown.happen.max count", "1"},
-      {"batterylow.shutdown.happen.delay", "10"},
-      {"loadover.record.happen.max count", "1"},
-      {"loadover.record.happen.content", "UPS over load."},
-      {"loadover.record.restore.max count", "1"},
-      {"loadover.record.restore.content", "UPS load recover."},
-      {"loadover.sound.happen.max count", "1"},
-      {"loadover.sound.happen.content", "oload.wav"},
-      {"loadover.sound.restore.max count", "1"},
-      {"tempover.record.happen.max count", "1"},
-      {"tempover.record.happen.content", "UPS temperature is too high."},
-      {"tempover.record.restore.max count", "1"},
-      {"tempover.record.restore.content", "UPS temperature is recover."},
-      {"tempover.sound.happen.max count", "1"},
-      {"tempover.sound.happen.content", "otemp.wav"},
-      {"tempover.sound.restore.max count", "1"},
-  };
-  std::string text;
-  for (const char* event : {"start", "disconnect", "powerfail", "batterylow", "loadover", "tempover"}) {
-    for (const char* action : {"record", "broadcast", "sound", "command", "email", "pager", "phone",
-                               "shutdown", "sms"}) {
-      for (const char* param : {"happen.max count", "happen.delay", "happen.interval",
-                                "happen.content", "restore.max count", "restore.delay",
-                                "restore.content"}) {
-        std::string key = std::string(event) + "." + action + "." + param;
-        auto it = defaults.find(key);
-        bool content = key.size() > 8 && key.compare(key.size() - 8, 8, ".content") == 0;
-        text += key + "=" + (it != defaults.end() ? it->second : content ? "" : "0") + "\n";
-      }
-    }
-  }
-  return text;
-}
 
 class ServiceHostTest : public ::testing::Test {
  protected:
