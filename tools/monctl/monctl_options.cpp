@@ -80,11 +80,10 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
     } else if (name == "--password") {
       parsed.password = *value;
     } else if (name == "--port") {
-      if (!parseBounded(*value, 1, 65535, &number)) {
+      if (!parsePortNumber(*value, &parsed.port)) {
         *error = "--port wants a number from 1 to 65535, not \"" + *value + "\"";
         return ParseOutcome::kUsageError;
       }
-      parsed.port = static_cast<uint16_t>(number);
       port_given = true;
     } else if (name == "--timeout") {
       if (!parseBounded(*value, 1, 3600, &number)) {
@@ -108,14 +107,7 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
       return ParseOutcome::kUsageError;
     }
   }
-  if (!port_given && env_port != nullptr && *env_port != '\0') {
-    long long number = 0;
-    if (!parseBounded(env_port, 1, 65535, &number)) {
-      *error = std::string("GRIDWATCH_PORT is not a port number: \"") + env_port + "\"";
-      return ParseOutcome::kUsageError;
-    }
-    parsed.port = static_cast<uint16_t>(number);
-  }
+  if (!port_given) parsed.port = clientPortFromText(env_port);
 
   if (positional.empty()) {
     *error = "no command given";
@@ -190,7 +182,8 @@ std::string monctlUsage() {
          "\n"
          "Options:\n"
          "  --host ADDRESS     the service's IPv4 address or localhost (default 127.0.0.1)\n"
-         "  --port N           its TCP port (default $GRIDWATCH_PORT, else 8855)\n"
+         "  --port N           its TCP port (default $GRIDWATCH_PORT if it is a port number,\n"
+         "                     else 8855)\n"
          "  --user NAME        account to log in with (default manager)\n"
          "  --password TEXT    its password (default: the management client's)\n"
          "  --timeout SECONDS  wait at most this long to connect and for each reply "
