@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "protocol/status_index.h"
+
 namespace gw {
 
 enum VariableKind : int32_t {
@@ -25,8 +27,7 @@ struct DeviceVariable {
 };
 
 inline constexpr size_t kVariableCount = 55;
-// Positions 0 to 13 are the status values, STATUS_INVOLT to STATUS_BEEP.
-inline constexpr int kStatusVariableCount = 14;
+// Positions 0 to kStatusCount - 1 are the status values, at their StatusIndex.
 // Positions 14 to 24 (the commands and the setting writes) change the UPS.
 inline constexpr int kFirstControlVariable = 14;
 inline constexpr int kLastControlVariable = 24;

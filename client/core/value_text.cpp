@@ -15,7 +15,7 @@ struct StatusRow {
 };
 
 // In catalogue order, so a row's position is the status index and the variable's position.
-constexpr std::array<StatusRow, kStatusVariableCount> kStatusRows = {{
+constexpr std::array<StatusRow, kStatusCount> kStatusRows = {{
     {"input voltage", Unit::kVolt},
     {"output voltage", Unit::kVolt},
     {"battery capacity", Unit::kPercent},

@@ -24,7 +24,7 @@ std::string resultCodeMeaning(int code);
 // "no UPS (8)": the meaning and the code, as a failed read is shown.
 std::string failedReadText(int code);
 
-// The variable name of the status value at `index` (0..kStatusVariableCount-1), as "DEV" asks
+// The variable name of the status value at `index` (0..kStatusCount-1), as "DEV" asks
 // for it; empty when out of range.
 std::string_view statusVariableName(int index);
 

@@ -69,7 +69,7 @@ ResultCode MonctlApp::fail(std::string_view what, ResultCode code) {
 }
 
 ResultCode MonctlApp::status() {
-  for (int i = 0; i < kStatusVariableCount; ++i) {
+  for (int i = 0; i < kStatusCount; ++i) {
     int32_t value = 0;
     ResultCode rc = client_.readNumber(statusVariableName(i), &value);
     // What the UPS could not tell is part of the status; a refusal by the service is not.
