@@ -15,9 +15,9 @@ namespace {
 constexpr int kLastDeviceCode = RC_DEVICE_CHANGED;
 
 int logNumber(std::string_view name) {
-  if (name == "saved") return LOG_SAVED;
-  if (name == "status") return LOG_STATUS;
-  return LOG_EVENT;
+  int kind = LOG_EVENT;
+  (void)logKindFromName(name, &kind);  // the options have refused any other name
+  return kind;
 }
 
 // The policy's counts and delays are 32-bit and read back unsigned, so "-1" comes back as

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "protocol/client_port.h"
+#include "protocol/log_kind.h"
 
 namespace gw {
 
@@ -40,6 +41,10 @@ enum class ParseOutcome { kRun, kHelp, kUsageError };
 [[nodiscard]] ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv,
                                               const char* env_port, MonctlOptions* options,
                                               std::string* error);
+
+// The log a name on the command line stands for ("events", "saved", "status"); false for any
+// other name, with *kind untouched.
+[[nodiscard]] bool logKindFromName(std::string_view name, int* kind);
 
 // The --help text, exit codes included.
 std::string monctlUsage();
