@@ -23,9 +23,10 @@ class ProtocolClient {
   ProtocolClient(const ProtocolClient&) = delete;
   ProtocolClient& operator=(const ProtocolClient&) = delete;
 
-  // One request, without its carriage return; the reply is read with decodeReply. A request holding a carriage return or a line
-  // feed is refused with RC_BAD_REQUEST before anything is sent: the first would split it, the
-  // second would end up in the service's line-per-entry files. *reply is written only on RC_OK.
+  // One request, without its carriage return; the reply is read with decodeReply
+  // (protocol/wire_reply.h). A request holding a carriage return or a line feed is refused with
+  // RC_BAD_REQUEST before anything is sent: the first would split it, the second would end up in
+  // the service's line-per-entry files. *reply is written only on RC_OK.
   [[nodiscard]] ResultCode request(std::string_view text, std::string* reply);
 
   // Stores the name and password on the connection. The service checks them at the first

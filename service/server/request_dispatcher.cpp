@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "common/time_text.h"
-#include "service/catalogue/variable_table.h"
 #include "protocol/log_kind.h"
 #include "protocol/policy_names.h"
 #include "protocol/wire_reply.h"
+#include "service/catalogue/variable_table.h"
 
 namespace gw {
 

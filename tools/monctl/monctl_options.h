@@ -36,8 +36,9 @@ struct MonctlOptions {
 enum class ParseOutcome { kRun, kHelp, kUsageError };
 
 // Reads argv[1..]. `env_port` is $GRIDWATCH_PORT (null when unset); it replaces the default
-// port under the service's own rule (clientPortFromText), and --port replaces both. Options may stand before or after the command; "--" ends
-// them. On kUsageError *error says what is wrong and *options is unspecified.
+// port under the service's own rule (clientPortFromText), and --port replaces both. Options
+// may stand before or after the command; "--" ends them. On kUsageError *error says what is
+// wrong and *options is unspecified.
 [[nodiscard]] ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv,
                                               const char* env_port, MonctlOptions* options,
                                               std::string* error);
