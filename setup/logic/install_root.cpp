@@ -1,6 +1,9 @@
 // System paths placed under the install root, and back.
 #include "setup/logic/install_root.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace gw::setup {
 
 InstallRoot::InstallRoot(std::string root) : root_(std::move(root)) {
@@ -16,10 +19,16 @@ std::string InstallRoot::place(std::string_view system_path) const {
 
 std::string InstallRoot::systemPathOf(const std::string& real_path) const {
   if (isLiveSystem()) return real_path;
-  if (real_path == root_) return "/";
-  if (real_path.size() > root_.size() && real_path.compare(0, root_.size(), root_) == 0 &&
-      real_path[root_.size()] == '/') {
-    return real_path.substr(root_.size());
+  // Compared without links, since the running program's own path has none.
+  std::error_code ec;
+  std::string root = std::filesystem::weakly_canonical(root_, ec).string();
+  if (ec || root.empty()) root = root_;
+  std::string path = std::filesystem::weakly_canonical(real_path, ec).string();
+  if (ec || path.empty()) path = real_path;
+  if (path == root) return "/";
+  if (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+      path[root.size()] == '/') {
+    return path.substr(root.size());
   }
   return real_path;
 }

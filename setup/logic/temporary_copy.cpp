@@ -1,6 +1,9 @@
 // The expansion and start shared by the launcher and the uninstaller's copy mode.
 #include "setup/logic/temporary_copy.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace gw::setup {
 
 bool startTemporaryCopy(FileInstaller& installer, SetupPrompts& prompts, ProgramStarter& starter,
@@ -15,7 +18,9 @@ bool startTemporaryCopy(FileInstaller& installer, SetupPrompts& prompts, Program
 }
 
 bool isTemporaryCopy(const std::string& own_folder, const std::string& temp_folder) {
-  return !own_folder.empty() && own_folder == temp_folder;
+  // The same folder by another spelling (a link on the way) counts too.
+  std::error_code ec;
+  return !own_folder.empty() && std::filesystem::equivalent(own_folder, temp_folder, ec);
 }
 
 }  // namespace gw::setup
