@@ -23,7 +23,8 @@ QPixmap bannerPicture() {
   QPixmap picture(640, 64);
   QPainter painter(&picture);
   QLinearGradient fill(0, 0, picture.width(), 0);
-  fill.setColorAt(0, QColor(0x12, 0x2a, 0x4a));
+  fill.setColorAt(0, QColor(0xf2, 0xf6, 0xfb));
+  fill.setColorAt(0.55, QColor(0xc9, 0xdc, 0xee));
   fill.setColorAt(1, QColor(0x3c, 0x8d, 0xbc));
   painter.fillRect(picture.rect(), fill);
   painter.setPen(QColor(0xf5, 0xb7, 0x00));
