@@ -14,6 +14,7 @@
 #include "setup/logic/unattended_prompts.h"
 #include "setup/wizard/headless_platform.h"
 #include "setup/wizard/qt_prompts.h"
+#include "setup/wizard/removal_progress.h"
 #include "setup/wizard/wizard_ui.h"
 
 int main(int argc, char** argv) {

@@ -1,9 +1,5 @@
-// The installer program's window side: the wizard for the install mode, and the Uninstall
-// progress for the removal.
+// The installer program's window side for the install mode: the wizard, run modally.
 #pragma once
-
-#include <QPointer>
-#include <QProgressDialog>
 
 #include "setup/logic/setup_program.h"
 #include "setup/wizard/qt_prompts.h"
@@ -19,16 +15,6 @@ class WizardUi final : public InstallUi {
  private:
   bool autopilot_;
   QtPrompts* prompts_;
-};
-
-class RemovalProgress final : public RemovalObserver {
- public:
-  void begin() override;
-  void progress(int percent) override;
-  void end() override;
-
- private:
-  std::unique_ptr<QProgressDialog> dialog_;
 };
 
 }  // namespace gw::setup
