@@ -95,14 +95,21 @@ TEST(PmxLibraryTest, TheExportedMediaDetectsTheSimulatedUps) {
   ASSERT_EQ(device->getText(E_MODEL, model, &size), RC_OK);
   EXPECT_STREQ(model, "KD-9");
 
-  const auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(device->poll(), RC_OK);
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - start)
-                      .count();
-  std::printf("one status poll over the HID socket took %lld ms\n", static_cast<long long>(ms));
-  EXPECT_GE(ms, 50) << "at least the pause between \"D\" and CR";
-  EXPECT_LT(ms, 2000);
+  // One device poll: "D" and CR out, the 14-byte status answer back, over the socket.
+  long long fastest = -1, slowest = -1;
+  for (int i = 0; i < 5; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(device->poll(), RC_OK);
+    const long long us = std::chrono::duration_cast<std::chrono::microseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
+    fastest = fastest < 0 || us < fastest ? us : fastest;
+    slowest = us > slowest ? us : slowest;
+  }
+  std::printf("one status poll over the HID socket: %lld..%lld us over 5 polls\n", fastest,
+              slowest);
+  EXPECT_GE(fastest, 50000) << "at least the pause between \"D\" and CR";
+  EXPECT_LT(slowest, 2000000);
   device.reset();
   media.reset();  // every media goes before the provider unloads the library
 }

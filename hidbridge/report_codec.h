@@ -47,9 +47,25 @@ class ReportCodec {
                                         const std::vector<uint16_t>& usages, uint8_t* report,
                                         size_t length) const;
 
+  // The same on one capability of the descriptor, for callers that looked it up once. The
+  // usage must be one of the capability's; the report's id byte is checked as above.
+  [[nodiscard]] ResultCode readValue(const HidCapability& cap, uint16_t usage,
+                                     const uint8_t* report, size_t length, uint32_t* value) const;
+  [[nodiscard]] ResultCode writeValue(const HidCapability& cap, uint16_t usage, uint32_t value,
+                                      uint8_t* report, size_t length) const;
+  [[nodiscard]] ResultCode readArray(const HidCapability& cap, const uint8_t* report,
+                                     size_t length, uint8_t* out, size_t out_length) const;
+  [[nodiscard]] ResultCode writeArray(const HidCapability& cap, const uint8_t* in,
+                                      size_t in_length, uint8_t* report, size_t length) const;
+  // Appends the pressed usages of one button capability (usage 0 never).
+  [[nodiscard]] ResultCode readPressed(const HidCapability& cap, const uint8_t* report,
+                                       size_t length, std::vector<uint16_t>* usages) const;
+  [[nodiscard]] ResultCode pressButton(const HidCapability& cap, uint16_t usage, uint8_t* report,
+                                       size_t length) const;
+
  private:
-  // The capability of the type with the usage on the page, preferring report `report_id`
-  // (any id when `any_id`).
+  // The capability of the type with the usage on the page, of report `report_id` (any id when
+  // `any_id`).
   const HidCapability* find(HidReportType type, uint16_t page, uint16_t usage, bool buttons,
                             uint8_t report_id, bool any_id, ResultCode* rc) const;
   // Checks or gives the report's id byte for the capability.

@@ -277,7 +277,7 @@ class DescriptorParser {
         index += static_cast<uint32_t>(u.max - u.min) + 1;
         out_.caps_.push_back(cap);
       }
-      return RC_OK;
+      return capped();
     }
     // A variable item: fields take the usages in order; the last usage takes the rest.
     uint32_t next = 0;
@@ -297,7 +297,11 @@ class DescriptorParser {
       out_.caps_.push_back(cap);
       next += take;
     }
-    return RC_OK;
+    return capped();
+  }
+
+  ResultCode capped() const {
+    return out_.caps_.size() > ReportDescriptor::kMaxCapabilities ? RC_BAD_REPLY : RC_OK;
   }
 
   ReportDescriptor& out_;

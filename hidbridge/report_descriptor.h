@@ -3,8 +3,9 @@
 // Only short items are taken; a long item, a truncated item, a Report Size of 0 or over 32, a
 // Pop without a Push, unbalanced collections, a Report ID of 0, reports that mix numbered and
 // unnumbered, and a report longer than kHidMaxReportBytes make the whole descriptor malformed.
-// Nesting is bounded (kMaxDepth), and so are the usages one main item takes (kMaxUsages), so no
-// input makes the parser use unbounded time or memory.
+// Nesting is bounded (kMaxDepth), and so are the usages one main item takes (kMaxUsages) and
+// the capabilities of the whole descriptor (kMaxCapabilities), so no input makes the parser or
+// the report code use unbounded time or memory.
 //
 // Bit offsets count from the first bit after the report id byte. Report lengths count that
 // byte, whether or not the device numbers its reports.
@@ -50,6 +51,7 @@ class ReportDescriptor {
  public:
   static constexpr int kMaxDepth = 32;       // collections, and Push without Pop
   static constexpr size_t kMaxUsages = 256;  // local usage items before one main item
+  static constexpr size_t kMaxCapabilities = 1024;
 
   // RC_BAD_REPLY for a malformed descriptor; *descriptor is written on RC_OK only.
   [[nodiscard]] static ResultCode parse(const uint8_t* bytes, size_t length,

@@ -163,6 +163,15 @@ TEST(ReportDescriptorTest, MalformedDescriptorsAreRefused) {
   }
   for (int i = 0; i <= ReportDescriptor::kMaxDepth; ++i) too_deep.push_back(0xC0);
   std::vector<uint8_t> too_many_pushes(ReportDescriptor::kMaxDepth + 1, 0xA4);
+  std::vector<uint8_t> too_many_caps = {0x96, 0x00, 0x01};  // 256 fields per item
+  for (int item = 0; item < 5; ++item) {  // five main items of 256 usages each
+    for (size_t i = 0; i < ReportDescriptor::kMaxUsages; ++i) {
+      too_many_caps.push_back(0x09);
+      too_many_caps.push_back(static_cast<uint8_t>(i));
+    }
+    too_many_caps.push_back(0x81);
+    too_many_caps.push_back(0x02);
+  }
 
   const Case cases[] = {
       {"empty", {}},
@@ -187,6 +196,7 @@ TEST(ReportDescriptorTest, MalformedDescriptorsAreRefused) {
       {"too many usages", wrap(too_many_usages)},
       {"collections nested too deep", wrap(too_deep)},
       {"push nested too deep", wrap(too_many_pushes)},
+      {"more capabilities than the limit", wrap(too_many_caps)},
       {"no field at all", {0x06, 0x01, 0xFF, 0xA1, 0x01, 0xC0}},
       {"no report size before the field", {0x95, 0x01, 0x81, 0x02}},
   };

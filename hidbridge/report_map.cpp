@@ -10,43 +10,43 @@ ResultCode ReportMap::create(const ReportDescriptor& descriptor, HidReportType t
                              uint16_t usage_page, std::unique_ptr<ReportMap>* map) {
   std::unique_ptr<ReportMap> made(new (std::nothrow) ReportMap(descriptor, type, usage_page));
   if (!made) return RC_NO_MEMORY;
-  auto add = [&](uint16_t usage, Kind kind, uint8_t id, size_t bytes) {
-    if (made->find(usage)) return;  // the first report that has it keeps it
-    Item item;
-    item.usage = usage;
-    item.kind = kind;
-    item.report_id = id;
-    item.bytes.assign(bytes, 0);
-    made->items_.push_back(std::move(item));
-  };
   for (const HidCapability& cap : descriptor.capabilities()) {
     if (cap.type != type || cap.usage_page != usage_page) continue;
     if (cap.is_button || cap.is_range) {
       // Every usage of a range, up to the last one a field carries.
       for (uint32_t u = cap.usage_min; u <= cap.usage_max; ++u) {
-        add(static_cast<uint16_t>(u), cap.is_button ? Kind::kButton : Kind::kValue,
-            cap.report_id, 0);
+        made->add(cap, static_cast<uint16_t>(u), cap.is_button ? Kind::kButton : Kind::kValue, 0);
       }
     } else if (cap.count < 2) {
-      add(cap.usage_min, Kind::kValue, cap.report_id, 0);
+      made->add(cap, cap.usage_min, Kind::kValue, 0);
     } else {
-      add(cap.usage_min, Kind::kArray, cap.report_id,
-          (size_t{cap.bit_size} * cap.count + 7) / 8);
+      made->add(cap, cap.usage_min, Kind::kArray, (size_t{cap.bit_size} * cap.count + 7) / 8);
     }
   }
   *map = std::move(made);
   return RC_OK;
 }
 
+void ReportMap::add(const HidCapability& cap, uint16_t usage, Kind kind, size_t bytes) {
+  if (index_.count(usage) != 0) return;  // the first report that has it keeps it
+  Item item;
+  item.usage = usage;
+  item.kind = kind;
+  item.report_id = cap.report_id;
+  item.bytes.assign(bytes, 0);
+  item.cap = &cap;
+  index_.emplace(usage, items_.size());
+  items_.push_back(std::move(item));
+}
+
 const ReportMap::Item* ReportMap::find(uint16_t usage) const {
-  for (const Item& item : items_) {
-    if (item.usage == usage) return &item;
-  }
-  return nullptr;
+  auto it = index_.find(usage);
+  return it == index_.end() ? nullptr : &items_[it->second];
 }
 
 ReportMap::Item* ReportMap::findMutable(uint16_t usage) {
-  return const_cast<Item*>(static_cast<const ReportMap*>(this)->find(usage));
+  auto it = index_.find(usage);
+  return it == index_.end() ? nullptr : &items_[it->second];
 }
 
 std::vector<uint8_t> ReportMap::reportIds() const {
@@ -103,23 +103,30 @@ ResultCode ReportMap::parse(const uint8_t* report, size_t length) {
   }
   // A report none of whose fields we know must not leave the items as they were, looking new.
   if (!has_items) return RC_BAD_VALUE;
-  std::vector<uint16_t> pressed;
+  std::vector<bool> pressed;
   if (has_buttons) {
-    ResultCode rc = codec_.pressedButtons(type_, page_, report, length, &pressed);
-    if (rc != RC_OK) return rc;
+    std::vector<uint16_t> usages;
+    for (const HidCapability& cap : descriptor_.capabilities()) {
+      if (cap.type != type_ || !cap.is_button || cap.usage_page != page_ || cap.report_id != id) {
+        continue;
+      }
+      ResultCode rc = codec_.readPressed(cap, report, length, &usages);
+      if (rc != RC_OK) return rc;
+    }
+    pressed.assign(0x10000, false);
+    for (uint16_t u : usages) pressed[u] = true;
   }
   for (Item& item : items_) {
     if (item.report_id != id) continue;
     ResultCode rc = RC_OK;
     if (item.kind == Kind::kButton) {
-      item.value = std::find(pressed.begin(), pressed.end(), item.usage) != pressed.end();
+      item.value = pressed[item.usage] ? 1 : 0;
     } else if (item.kind == Kind::kValue) {
       uint32_t raw = 0;
-      rc = codec_.getUsageValue(type_, page_, item.usage, report, length, &raw);
+      rc = codec_.readValue(*item.cap, item.usage, report, length, &raw);
       if (rc == RC_OK) item.value = static_cast<int32_t>(raw);
     } else {
-      rc = codec_.getUsageValueArray(type_, page_, item.usage, report, length, item.bytes.data(),
-                                     item.bytes.size());
+      rc = codec_.readArray(*item.cap, report, length, item.bytes.data(), item.bytes.size());
     }
     if (rc != RC_OK) return rc;
   }
@@ -130,25 +137,23 @@ ResultCode ReportMap::build(uint8_t report_id, std::vector<uint8_t>* report) con
   std::vector<uint8_t> out(std::max<size_t>(descriptor_.reportLength(type_, report_id), 1), 0);
   out[0] = report_id;
   bool any = false;
-  std::vector<uint16_t> pressed;
   for (const Item& item : items_) {
     if (item.report_id != report_id) continue;
     any = true;
     ResultCode rc = RC_OK;
-    if (item.kind == Kind::kButton) {
-      if (item.value != 0) pressed.push_back(item.usage);
-    } else if (item.kind == Kind::kValue) {
-      rc = codec_.setUsageValue(type_, page_, item.usage, static_cast<uint32_t>(item.value),
-                                out.data(), out.size());
-    } else {
-      rc = codec_.setUsageValueArray(type_, page_, item.usage, item.bytes.data(),
-                                     item.bytes.size(), out.data(), out.size());
+    if (item.kind == Kind::kValue) {
+      rc = codec_.writeValue(*item.cap, item.usage, static_cast<uint32_t>(item.value), out.data(),
+                             out.size());
+    } else if (item.kind == Kind::kArray) {
+      rc = codec_.writeArray(*item.cap, item.bytes.data(), item.bytes.size(), out.data(),
+                             out.size());
     }
     if (rc != RC_OK) return rc;
   }
   if (!any) return RC_BAD_VALUE;
-  if (!pressed.empty()) {
-    ResultCode rc = codec_.pressButtons(type_, page_, pressed, out.data(), out.size());
+  for (const Item& item : items_) {
+    if (item.report_id != report_id || item.kind != Kind::kButton || item.value == 0) continue;
+    ResultCode rc = codec_.pressButton(*item.cap, item.usage, out.data(), out.size());
     if (rc != RC_OK) return rc;
   }
   *report = std::move(out);

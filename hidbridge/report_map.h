@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "hidbridge/report_codec.h"
@@ -26,6 +27,7 @@ class ReportMap {
     uint8_t report_id = 0;
     int32_t value = 0;           // buttons: 1 pressed, 0 not
     std::vector<uint8_t> bytes;  // arrays: (size x count) bits in whole bytes
+    const HidCapability* cap = nullptr;  // in the descriptor: where the usage lies
   };
 
   // RC_NO_MEMORY when the items cannot be held; a type without fields gives an empty map.
@@ -59,12 +61,14 @@ class ReportMap {
   ReportMap(const ReportDescriptor& descriptor, HidReportType type, uint16_t page)
       : descriptor_(descriptor), codec_(descriptor), type_(type), page_(page) {}
   Item* findMutable(uint16_t usage);
+  void add(const HidCapability& cap, uint16_t usage, Kind kind, size_t bytes);
 
   const ReportDescriptor& descriptor_;
   ReportCodec codec_;
   HidReportType type_;
   uint16_t page_;
   std::vector<Item> items_;
+  std::unordered_map<uint16_t, size_t> index_;  // usage -> its item
 };
 
 }  // namespace gw
