@@ -9,6 +9,7 @@
 #include "platform/posix/errno_result.h"
 #include "platform/posix/hid_socket_frame.h"
 #include "platform/posix/unix_listener.h"
+#include "platform/posix/unix_stream.h"
 
 namespace gw {
 
@@ -69,16 +70,7 @@ void HidSocketServer::answer(Host& host, uint8_t type, const std::string& payloa
 }
 
 void HidSocketServer::serve(Host& host) {
-  char buf[4096];
-  for (;;) {
-    ssize_t n = posix::retryEintr([&] { return ::recv(host.fd.get(), buf, sizeof buf, 0); });
-    if (n > 0) {
-      host.in.append(buf, static_cast<size_t>(n));
-      continue;
-    }
-    if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) host.closed = true;
-    break;
-  }
+  if (!posix::receiveWaiting(host.fd.get(), 0, &host.in)) host.closed = true;
   HidFrame frame;
   for (;;) {
     HidFrameTake took = posix::takeHidFrame(&host.in, &frame);

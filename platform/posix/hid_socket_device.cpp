@@ -1,59 +1,31 @@
 // The host end of the simulated HID device's socket.
 #include "platform/posix/hid_socket_device.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/clock.h"
 #include "platform/posix/errno_result.h"
+#include "platform/posix/unix_stream.h"
 
 namespace gw::posix {
 
 ResultCode HidSocketDevice::connect(const std::string& path,
                                     std::unique_ptr<HidSocketDevice>* device) {
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  if (path.empty() || path.size() >= sizeof addr.sun_path) return RC_NOT_AVAILABLE;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (!fd.valid()) return RC_NOT_AVAILABLE;
-  // A local connect completes at once or is refused.
-  if (retryEintr([&] {
-        return ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-      }) != 0) {
-    return RC_NOT_AVAILABLE;
-  }
-  int flags = ::fcntl(fd.get(), F_GETFL);
-  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags | O_NONBLOCK) != 0) return RC_NOT_AVAILABLE;
+  UniqueFd fd;
+  ResultCode rc = connectUnixSocket(path, &fd);
+  if (rc != RC_OK) return rc;
   device->reset(new HidSocketDevice(std::move(fd)));
   return RC_OK;
 }
 
 bool HidSocketDevice::pump(int timeout_ms) {
   if (broken_) return false;
-  pollfd p{fd_.get(), POLLIN, 0};
-  int r = retryEintr([&] { return ::poll(&p, 1, timeout_ms > 0 ? timeout_ms : 0); });
-  if (r < 0) {
-    broken_ = true;
-    return false;
-  }
-  if (r == 0) return true;
-  char buf[4096];
-  for (;;) {
-    ssize_t n = retryEintr([&] { return ::recv(fd_.get(), buf, sizeof buf, 0); });
-    if (n > 0) {
-      partial_.append(buf, static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-    broken_ = true;  // the device end closed: unplugged
-    break;
-  }
+  // A close or a failure means the device end is gone: unplugged.
+  if (!receiveWaiting(fd_.get(), timeout_ms, &partial_)) broken_ = true;
   HidFrame frame;
   for (;;) {
     HidFrameTake took = takeHidFrame(&partial_, &frame);
