@@ -105,8 +105,8 @@ int HidMedia::write(const uint8_t* bytes, int count) {
 }
 
 bool HidMedia::readReport(std::string* bytes) {
-  const size_t length = std::max<size_t>(input_->reportLength(), 1);
-  std::vector<uint8_t> report(length + 1);
+  const size_t length = std::max<size_t>(input_->reportLength(), 2);
+  std::vector<uint8_t> report(length);
   // An unnumbered device sends bare data; the maps always see an id byte first.
   const size_t at = descriptor_->numbered() ? 0 : 1;
   size_t got = 0;

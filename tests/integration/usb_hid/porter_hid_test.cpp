@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "platform/hid.h"
 #include "testing/porter_run.h"
 #include "testing/ups_suite_run.h"
 
@@ -42,7 +43,7 @@ class PorterHidTest : public ::testing::Test {
     for (int n = 1; n <= 4; ++n) {
       env["GRIDWATCH_COM" + std::to_string(n)] = run_.dir.file("no-port" + std::to_string(n));
     }
-    if (through_env) env[kHidVariable] = run_.devicePath();
+    if (through_env) env[kHidSimulatorVariable] = run_.devicePath();
     ASSERT_TRUE(porter_.start(run_.dir.file("porter"), type, index, env));
   }
   void waitConnected() {
@@ -52,7 +53,6 @@ class PorterHidTest : public ::testing::Test {
               0);
   }
 
-  static constexpr const char* kHidVariable = "GRIDWATCH_HID";
   UpsSuiteRun run_;
   PorterRun porter_;
 };
