@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "client/session/completion_message.h"
 #include "client/status/docking_chain.h"
 
 namespace gw {
@@ -23,13 +24,6 @@ enum WindowId : int {
 
 // The slot of a window identifier; kNoSlot for any other value.
 int slotForWindowId(int id);
-
-// A completion message: the request's tag in the high 16 bits, its result code in the low 16.
-inline uint32_t completionMessage(uint32_t tag, int code) {
-  return (tag << 16) | (static_cast<uint32_t>(code) & 0xFFFFu);
-}
-inline uint32_t completionTag(uint32_t message) { return message >> 16; }
-inline int completionCode(uint32_t message) { return static_cast<int>(message & 0xFFFFu); }
 
 // "Available" or "not available", sent to one window. `what` matters for the settings window
 // only: 0 the policies and settings, 1 the communication.
