@@ -13,6 +13,7 @@
 #include "client/session/client_session.h"
 #include "client/status/docking_chain.h"
 #include "client/status/window_router.h"
+#include "protocol/client_port.h"
 
 namespace gw {
 
@@ -24,7 +25,7 @@ class MainWindow : public QObject, public WindowHost {
   using WindowFactory = std::function<std::unique_ptr<ClientWindow>(WindowHost& host)>;
 
   struct Options {
-    uint16_t port = 8855;
+    uint16_t port = kDefaultClientPort;
     ClientSession::Options session;
   };
 

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/stop_signal.h"
+#include "protocol/client_port.h"
 
 namespace {
 
@@ -25,14 +26,6 @@ constexpr int kAskFirstCopyMs = 500;
 QString environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? QString::fromLocal8Bit(value) : QString();
-}
-
-uint16_t servicePort() {
-  const char* text = std::getenv("GRIDWATCH_PORT");
-  if (!text || !*text) return 8855;
-  char* end = nullptr;
-  long port = std::strtol(text, &end, 10);
-  return (*end == '\0' && port > 0 && port <= 65535) ? static_cast<uint16_t>(port) : 8855;
 }
 
 }  // namespace
@@ -55,7 +48,7 @@ int main(int argc, char** argv) {
 
   gw::PanelArtwork artwork;
   gw::MainWindow::Options options;
-  options.port = servicePort();
+  options.port = gw::clientPortFromText(std::getenv(gw::kClientPortVariable));
   options.session.cache_parent = QString::fromStdString(gw::executableDirectory()).toStdString();
   std::unique_ptr<gw::MainWindow> main_window;
   if (gw::MainWindow::create(options, artwork, gw::systemClock(), &main_window) != RC_OK) return 1;

@@ -179,8 +179,8 @@ void ClientSession::run() {
     if (!woken) {
       lock.unlock();
       (void)engine_.poll();  // it notifies its outcome
-      engine_.fetchNewer(0);
-      engine_.fetchNewer(2);
+      engine_.fetchNewer(LOG_EVENT);  // the saved-files log has no newer records
+      engine_.fetchNewer(LOG_STATUS);
       last_poll = clock_.monotonicMs();
       wait_ms = options_.poll_interval_ms;
       lock.lock();

@@ -235,7 +235,7 @@ TEST_F(ClientSessionTest, LoginSequenceByteForByte) {
   EXPECT_EQ(c.properties[kPropBatteryOutDefault].get().value, 230);
   EXPECT_EQ(c.policy("powerfail.shutdown.happen.delay"), "v:powerfail.shutdown.happen.delay");
   EXPECT_EQ(c.serviceSettings().value.size(), 6u);
-  EXPECT_EQ(c.status[kStatusInputVoltage].get().value, 23012);
+  EXPECT_EQ(c.status[STATUS_INVOLT].get().value, 23012);
   EXPECT_EQ(c.older_cursor[0].load(), 70);
   EXPECT_EQ(c.older_cursor[1].load(), 0);
   EXPECT_EQ(c.newer_cursor[0].load(), 120);
@@ -299,7 +299,7 @@ TEST_F(ClientSessionTest, UnsupportedMeasurementIsAskedAgainOnlyAfterTheUpsComes
     return n;
   };
   EXPECT_EQ(temps(), 1);
-  EXPECT_EQ(session->cache().status[kStatusTemperature].code(), RC_UNSUPPORTED);
+  EXPECT_EQ(session->cache().status[STATUS_TEMP].code(), RC_UNSUPPORTED);
   int before = polls();
   for (int i = 0; i < 200 && polls() < before + 2; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -344,9 +344,9 @@ TEST_F(ClientSessionTest, AReplyInSeveralPiecesIsAssembled) {
   start(60000);
   connectAndLogin();
   ASSERT_EQ(completions.waitFor(login_tag), 0);
-  EXPECT_EQ(session->cache().status[kStatusCapacity].get().code, RC_OK);
-  EXPECT_EQ(session->cache().status[kStatusCapacity].get().value, 9876);
-  EXPECT_EQ(session->cache().status[kStatusLoad].get().value, 2500) << "the next reply is its own";
+  EXPECT_EQ(session->cache().status[STATUS_CAPACITY].get().code, RC_OK);
+  EXPECT_EQ(session->cache().status[STATUS_CAPACITY].get().value, 9876);
+  EXPECT_EQ(session->cache().status[STATUS_LOAD].get().value, 2500) << "the next reply is its own";
 }
 
 TEST_F(ClientSessionTest, DeviceSettingsReportTheFailureOfTheFirstItem) {
@@ -375,7 +375,7 @@ TEST_F(ClientSessionTest, NoReconnectionWhenTheServiceIsGone) {
   EXPECT_EQ(completions.waitFor(status_tag, 3000), RC_SOCKET_ERROR);
   std::this_thread::sleep_for(std::chrono::milliseconds(600));
   EXPECT_EQ(service->accepted(), 1);
-  EXPECT_EQ(session->cache().status[kStatusConnect].get().value, 0);
+  EXPECT_EQ(session->cache().status[STATUS_CONNECT].get().value, 0);
   status_tag = session->submit(kNoticeStatusUpdated);
   EXPECT_EQ(completions.waitFor(status_tag, 3000), RC_SOCKET_ERROR) << "every poll reports it";
 }

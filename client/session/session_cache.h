@@ -17,27 +17,10 @@
 #include <vector>
 
 #include "common/result_code.h"
+#include "protocol/log_kind.h"
+#include "protocol/status_index.h"
 
 namespace gw {
-
-// The status items of one poll, in the order the display and the poll name them.
-enum StatusItem : int {
-  kStatusConnect,
-  kStatusPowerFail,
-  kStatusBatteryLow,
-  kStatusInputVoltage,
-  kStatusOutputVoltage,
-  kStatusCapacity,
-  kStatusLoad,
-  kStatusTemperature,
-  kStatusFrequency,
-  kStatusBackupTime,
-  kStatusSelfTest,
-  kStatusWaitSleep,
-  kStatusWaitWakeUp,
-  kStatusBeep,
-  kStatusItemCount,
-};
 
 // Integer properties: the media, the port kind, the five settings and their defaults.
 enum PropertyItem : int {
@@ -71,8 +54,6 @@ enum DeviceSettingItem : int {
   kSettingColdStart = 6,
   kSettingSelfTest = 7,
 };
-
-inline constexpr int kLogCount = 3;  // 0 events, 1 saved files, 2 status records
 
 template <typename T>
 struct Cached {
@@ -120,12 +101,12 @@ class SessionCache {
   SessionCache(const SessionCache&) = delete;
   SessionCache& operator=(const SessionCache&) = delete;
 
-  std::array<CachedInt, kStatusItemCount> status;
+  std::array<CachedInt, kStatusCount> status;  // by StatusIndex
   std::array<CachedInt, kPropertyItemCount> properties;
   std::array<std::atomic<int>, 8> device_setting_codes{};  // by DeviceSettingItem
-  std::array<std::atomic<long long>, kLogCount> older_cursor{};
-  std::array<std::atomic<long long>, kLogCount> newer_cursor{};
-  std::array<std::atomic<bool>, kLogCount> one_page{true, true, true};
+  std::array<std::atomic<long long>, kLogKindCount> older_cursor{};
+  std::array<std::atomic<long long>, kLogKindCount> newer_cursor{};
+  std::array<std::atomic<bool>, kLogKindCount> one_page{true, true, true};
   std::atomic<int64_t> clock_offset_ms{0};  // service time minus local time
 
   // Readers (any thread).

@@ -1,7 +1,11 @@
 // Login, the status poll, the table loads, the page fetches and the queued changes.
 #include "client/session/session_engine.h"
 
+#include <algorithm>
 #include <array>
+
+#include "protocol/device_variables.h"
+#include "protocol/policy_key.h"
 
 namespace gw {
 namespace {
@@ -9,21 +13,21 @@ namespace {
 // The measurements of a poll, in the order they are asked. The first eight form one group and
 // the last three another for the re-ask of the connection on a code 8.
 struct Measurement {
-  StatusItem item;
+  StatusIndex item;
   const char* format;
 };
 constexpr std::array<Measurement, 11> kMeasurements = {{
-    {kStatusInputVoltage, "DEV STATUS_INVOLT\r%d"},
-    {kStatusOutputVoltage, "DEV STATUS_OUTVOLT\r%d"},
-    {kStatusCapacity, "DEV STATUS_CAPACITY\r%d"},
-    {kStatusLoad, "DEV STATUS_LOAD\r%d"},
-    {kStatusTemperature, "DEV STATUS_TEMP\r%d"},
-    {kStatusFrequency, "DEV STATUS_FREQ\r%d"},
-    {kStatusBackupTime, "DEV STATUS_BACKUP\r%d"},
-    {kStatusSelfTest, "DEV STATUS_TEST\r%d"},
-    {kStatusWaitSleep, "DEV STATUS_WAITSLEEP\r%d"},
-    {kStatusBeep, "DEV STATUS_BEEP\r%d"},
-    {kStatusWaitWakeUp, "DEV STATUS_WAITWAKEUP\r%d"},
+    {STATUS_INVOLT, "DEV STATUS_INVOLT\r%d"},
+    {STATUS_OUTVOLT, "DEV STATUS_OUTVOLT\r%d"},
+    {STATUS_CAPACITY, "DEV STATUS_CAPACITY\r%d"},
+    {STATUS_LOAD, "DEV STATUS_LOAD\r%d"},
+    {STATUS_TEMP, "DEV STATUS_TEMP\r%d"},
+    {STATUS_FREQ, "DEV STATUS_FREQ\r%d"},
+    {STATUS_BACKUP, "DEV STATUS_BACKUP\r%d"},
+    {STATUS_TEST, "DEV STATUS_TEST\r%d"},
+    {STATUS_WAITSLEEP, "DEV STATUS_WAITSLEEP\r%d"},
+    {STATUS_BEEP, "DEV STATUS_BEEP\r%d"},
+    {STATUS_WAITWAKEUP, "DEV STATUS_WAITWAKEUP\r%d"},
 }};
 
 struct IntProperty {
@@ -62,18 +66,41 @@ constexpr std::array<const char*, 6> kSettingCommands = {
 constexpr std::array<PropertyItem, 5> kSettingProperties = {
     kPropInputHigh, kPropInputLow, kPropBatteryLow, kPropBatteryOut, kPropColdStart};
 
-constexpr std::array<const char*, 6> kPolicyEvents = {"start",      "disconnect", "powerfail",
-                                                      "batterylow", "loadover",   "tempover"};
-constexpr std::array<const char*, 3> kPolicyActions = {"record", "sound", "shutdown"};
-constexpr std::array<const char*, 7> kPolicyParameters = {
-    "happen.max count",  "happen.delay",  "happen.interval", "happen.content",
-    "restore.max count", "restore.delay", "restore.content"};
+// The actions whose policy the client shows; every event, both phases, every parameter.
+constexpr std::array<ActionId, 3> kPolicyActions = {ACTION_RECORD, ACTION_SOUND, ACTION_SHUTDOWN};
 constexpr std::array<const char*, 6> kServiceSettingKeys = {
     "service.buzzer on",   "service.media type",    "service.media index",
     "service.record rate", "service.rec by period", "service.rec by trigger"};
 
 // Log numbers in the order the login reads their keys and first pages.
-constexpr std::array<int, 3> kLoginLogOrder = {0, 2, 1};
+constexpr std::array<int, 3> kLoginLogOrder = {LOG_EVENT, LOG_STATUS, LOG_SAVED};
+
+// The variable a "DEV" format names, up to the blank or carriage return after it.
+constexpr std::string_view devVariable(std::string_view format) {
+  std::string_view rest = format.substr(4);
+  return rest.substr(0, rest.find_first_of(" \r"));
+}
+constexpr bool namesCatalogueVariable(std::string_view format) {
+  return format.substr(0, 4) == "DEV " && findDeviceVariable(devVariable(format)).has_value();
+}
+template <typename Table>
+constexpr bool allInCatalogue(const Table& table) {
+  for (const auto& row : table) {
+    if (!namesCatalogueVariable(row.format)) return false;
+  }
+  return true;
+}
+constexpr bool measurementsMatchTheirIndex() {
+  for (const Measurement& m : kMeasurements) {
+    if (devVariable(m.format) != kDeviceVariables[m.item].name) return false;
+  }
+  return true;
+}
+static_assert(measurementsMatchTheirIndex());
+static_assert(allInCatalogue(kMediaProperties) && allInCatalogue(kSettings) &&
+              allInCatalogue(kDefaults));
+static_assert(std::all_of(kRanges.begin(), kRanges.end(), namesCatalogueVariable));
+static_assert(std::all_of(kSettingCommands.begin(), kSettingCommands.end(), namesCatalogueVariable));
 
 bool unsupported(const CachedInt& item) { return item.code() == RC_UNSUPPORTED; }
 
@@ -139,7 +166,7 @@ ResultCode SessionEngine::login(const std::string& name, const std::string& pass
 }
 
 ResultCode SessionEngine::poll() {
-  CachedInt& connect = cache_.status[kStatusConnect];
+  CachedInt& connect = cache_.status[STATUS_CONNECT];
   const int previous = connect.value();
   int value = 0;
   ResultCode rc = transact("DEV STATUS_CONNECT\r%d", {}, {&value});
@@ -162,7 +189,7 @@ ResultCode SessionEngine::poll() {
     (void)askInt("DEV PROP_PORTTYPE\r%d", &cache_.properties[kPropPortType]);  // cached
     load_properties = true;
   }
-  CachedInt& power_fail = cache_.status[kStatusPowerFail];
+  CachedInt& power_fail = cache_.status[STATUS_POWERFAIL];
   const int was_failing = power_fail.value();
   if (askInt("DEV STATUS_POWERFAIL\r%d", &power_fail) == RC_OK && was_failing == 0 &&
       power_fail.value() != 0) {
@@ -171,7 +198,7 @@ ResultCode SessionEngine::poll() {
         transact("TIME HAPPEN %s\r%t", {std::string_view("powerfail")}, {WireTimeOut{&since}});
     cache_.setEventTime("powerfail", happened, since);
   }
-  (void)askInt("DEV STATUS_BATTERYLO\r%d", &cache_.status[kStatusBatteryLow]);  // cached
+  (void)askInt("DEV STATUS_BATTERYLO\r%d", &cache_.status[STATUS_BATTERYLO]);  // cached
 
   const CachedInt& port_type = cache_.properties[kPropPortType];
   if (port_type.code() == RC_OK && port_type.value() != 1) {
@@ -225,19 +252,29 @@ void SessionEngine::loadProperties() {
 
 ResultCode SessionEngine::loadPolicies() {
   SessionCache::Table table;
-  for (const char* event : kPolicyEvents) {
-    for (const char* action : kPolicyActions) {
-      for (const char* parameter : kPolicyParameters) {
-        std::string key = std::string(event) + "." + action + "." + parameter;
-        std::string value;
-        ResultCode rc = transact("PTC %s\r%s", {std::string_view(key)}, {&value});
-        if (rc != RC_OK) {
-          cache_.loadPolicies(rc, {});
-          return rc;
-        }
-        table.emplace(std::move(key), std::move(value));
+  std::vector<std::string> keys;
+  for (size_t event = 0; event < kEventCount; ++event) {
+    for (ActionId action : kPolicyActions) {
+      PolicyKey key{static_cast<EventId>(event), action, PHASE_HAPPEN, PARAM_MAX_COUNT};
+      for (ParamId param : kHappenParamIds) {
+        key.param = param;
+        keys.push_back(key.text());
+      }
+      key.phase = PHASE_RESTORE;
+      for (ParamId param : kRestoreParamIds) {
+        key.param = param;
+        keys.push_back(key.text());
       }
     }
+  }
+  for (std::string& key : keys) {
+    std::string value;
+    ResultCode rc = transact("PTC %s\r%s", {std::string_view(key)}, {&value});
+    if (rc != RC_OK) {
+      cache_.loadPolicies(rc, {});
+      return rc;
+    }
+    table.emplace(std::move(key), std::move(value));
   }
   cache_.loadPolicies(RC_OK, std::move(table));
   hooks_.notify(kNoticePoliciesLoaded, RC_OK);
@@ -304,7 +341,7 @@ ResultCode SessionEngine::setSlave(int flag) { return transact("USR SLAVE %d\r",
 ResultCode SessionEngine::logOps(const IntPairList& operations) {
   ResultCode last = RC_OK;
   for (const auto& [operation, log] : operations) {
-    if (log < 0 || log >= kLogCount) continue;
+    if (!isLogKind(log)) continue;
     if (operation == 0) {
       last = transact("LOG CLR %d\r", {log});
       if (last == RC_OK) {

@@ -7,6 +7,7 @@
 
 #include "common/line_file.h"
 #include "common/time_text.h"
+#include "protocol/wire_reply.h"
 
 namespace gw {
 namespace {
@@ -168,14 +169,6 @@ ResultCode appendArg(char letter, const RequestArg& arg, std::string* out) {
   }
 }
 
-// "ERR " and its number: 0 or no digits give RC_ERR_WITHOUT_NUMBER.
-bool errorReply(std::string_view reply, ResultCode* code) {
-  if (reply.substr(0, 4) != "ERR ") return false;
-  long long n = parseLeadingInt(reply.substr(4));
-  *code = (n <= 0 || n > 0xFFFF) ? RC_ERR_WITHOUT_NUMBER : static_cast<ResultCode>(n);
-  return true;
-}
-
 }  // namespace
 
 WireFormat splitWireFormat(std::string_view format) {
@@ -210,8 +203,9 @@ ResultCode buildWireRequest(std::string_view request_half, std::span<const Reque
 
 ResultCode readWireReply(std::string_view reply, std::string_view reply_half,
                          std::span<const ReplyArg> outs) {
-  ResultCode error = RC_OK;
-  if (errorReply(reply, &error)) return error;
+  std::string text;
+  ResultCode error = decodeReply(reply, &text);
+  if (error != RC_OK) return error;
   ReplyReader in(reply);
   size_t next = 0;
   for (size_t i = 0; i < reply_half.size(); ++i) {
