@@ -46,7 +46,7 @@ void PanelButton::paintEvent(QPaintEvent*) {
   const QColor light = fromWindows(down ? colours_.dark : colours_.light);
   const QColor dark = fromWindows(down ? colours_.light : colours_.dark);
   for (int ring = 0; ring < 2; ++ring) {
-    QRect b = r.adjusted(ring, ring, -1 - ring, -1 - ring);
+    QRect b = r.adjusted(ring, ring, -ring, -ring);  // bottom() and right() are inclusive
     p.setPen(light);
     p.drawLine(b.topLeft(), b.topRight());
     p.drawLine(b.topLeft(), b.bottomLeft());
