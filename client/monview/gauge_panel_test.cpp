@@ -8,31 +8,15 @@
 #include "client/monview/panel_artwork.h"
 #include "client/status/lcd_text.h"
 #include "client/status/panel_colours.h"
+#include "testing/gauge_inputs.h"
 
 namespace gw {
 namespace {
 
-constexpr int64_t kNow = 1036515849000;
+constexpr int64_t kNow = FakeClock::kDefaultStart;
 
-GaugeItem known(int value) { return {RC_OK, value}; }
-
-GaugeInputs online() {
-  GaugeInputs in;
-  in.connect = known(1);
-  in.power_fail = known(0);
-  in.battery_low = known(0);
-  in.port_type = known(2);
-  in.self_test = known(0);
-  in.input_voltage = known(23012);
-  in.output_voltage = known(22950);
-  in.capacity = known(10000);
-  in.load = known(2500);
-  in.temperature = known(3800);
-  in.frequency = known(5000);
-  in.backup_time = known(1800);
-  in.now_ms = kNow;
-  return in;
-}
+GaugeItem known(int value) { return knownItem(value); }
+GaugeInputs online() { return onlineGaugeInputs(); }
 
 QRgb rgb(uint32_t windows_colour) {
   return qRgb(redOf(windows_colour), greenOf(windows_colour), blueOf(windows_colour));

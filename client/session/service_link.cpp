@@ -5,11 +5,7 @@ namespace gw {
 
 ResultCode ServiceLink::connect(const std::string& host, uint16_t port) {
   Ipv4Address address = 0;
-  if (host == "localhost") {
-    address = kLoopbackAddress;
-  } else if (!parseIpv4(host, &address)) {
-    return RC_SOCKET_ERROR;
-  }
+  if (!parseHostAddress(host, &address)) return RC_SOCKET_ERROR;
   std::unique_ptr<TcpStream> stream;
   if (connectTcp(address, port, kAnyAddress, waits_.receive_ms, &stream) != RC_OK) {
     return RC_SOCKET_ERROR;

@@ -88,23 +88,22 @@ Cached<int64_t> SessionCache::eventTime(const std::string& event) const {
   return it == event_times_.end() ? Cached<int64_t>{} : it->second;
 }
 
-void SessionCache::setText(TextItem item, int code, std::string value) {
+template <typename T>
+void SessionCache::load(Cached<T>* slot, int code, T value) {
   std::lock_guard<std::mutex> hold(lock_);
-  texts_[item].code = code;
-  if (code == RC_OK) texts_[item].value = std::move(value);
+  slot->code = code;
+  if (code == RC_OK) slot->value = std::move(value);
+}
+
+void SessionCache::setText(TextItem item, int code, std::string value) {
+  load(&texts_[item], code, std::move(value));
 }
 
 void SessionCache::setRange(RangeItem item, int code, std::vector<int> value) {
-  std::lock_guard<std::mutex> hold(lock_);
-  ranges_[item].code = code;
-  if (code == RC_OK) ranges_[item].value = std::move(value);
+  load(&ranges_[item], code, std::move(value));
 }
 
-void SessionCache::loadPolicies(int code, Table table) {
-  std::lock_guard<std::mutex> hold(lock_);
-  policies_.code = code;
-  if (code == RC_OK) policies_.value = std::move(table);
-}
+void SessionCache::loadPolicies(int code, Table table) { load(&policies_, code, std::move(table)); }
 
 void SessionCache::setPolicy(const std::string& key, const std::string& value) {
   std::lock_guard<std::mutex> hold(lock_);
@@ -112,9 +111,7 @@ void SessionCache::setPolicy(const std::string& key, const std::string& value) {
 }
 
 void SessionCache::loadServiceSettings(int code, Table table) {
-  std::lock_guard<std::mutex> hold(lock_);
-  settings_.code = code;
-  if (code == RC_OK) settings_.value = std::move(table);
+  load(&settings_, code, std::move(table));
 }
 
 void SessionCache::setServiceSetting(const std::string& key, const std::string& value) {
@@ -134,10 +131,12 @@ void SessionCache::loadSchedule(int code, std::vector<std::string> lines,
 }
 
 void SessionCache::setEventTime(const std::string& event, int code, int64_t ms) {
-  std::lock_guard<std::mutex> hold(lock_);
-  Cached<int64_t>& slot = event_times_[event];
-  slot.code = code;
-  if (code == RC_OK) slot.value = ms;
+  Cached<int64_t>* slot = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    slot = &event_times_[event];  // map nodes stay where they are
+  }
+  load(slot, code, ms);
 }
 
 }  // namespace gw

@@ -133,6 +133,10 @@ class SessionCache {
   void setEventTime(const std::string& event, int code, int64_t ms);
 
  private:
+  // A load that failed records only its code.
+  template <typename T>
+  void load(Cached<T>* slot, int code, T value);
+
   std::mutex& lock_;
   std::array<Cached<std::string>, kTextItemCount> texts_;
   std::array<Cached<std::vector<int>>, kRangeItemCount> ranges_;

@@ -5,33 +5,16 @@
 #include <gtest/gtest.h>
 
 #include "common/time_text.h"
+#include "testing/gauge_inputs.h"
 
 namespace gw {
 namespace {
 
-constexpr int64_t kNow = 1036515849000;  // 2002-11-05 17:04:09 UTC
+constexpr int64_t kNow = FakeClock::kDefaultStart;  // 2002-11-05 17:04:09 UTC
 constexpr int64_t kMinute = 60 * 1000;
 
-GaugeItem known(int value) { return {RC_OK, value}; }
-
-// A UPS on mains at 230 V, full battery, a quarter load, 38 C, 50 Hz, 30 minutes of back-up.
-GaugeInputs online() {
-  GaugeInputs in;
-  in.connect = known(1);
-  in.power_fail = known(0);
-  in.battery_low = known(0);
-  in.port_type = known(2);
-  in.self_test = known(0);
-  in.input_voltage = known(23012);
-  in.output_voltage = known(22950);
-  in.capacity = known(10000);
-  in.load = known(2500);
-  in.temperature = known(3800);
-  in.frequency = known(5000);
-  in.backup_time = known(1800);
-  in.now_ms = kNow;
-  return in;
-}
+GaugeItem known(int value) { return knownItem(value); }
+GaugeInputs online() { return onlineGaugeInputs(); }
 
 std::array<GaugeFace, kGaugeCount> facesOf(const GaugeInputs& in) {
   return gaugeFaces(buildDisplayRecord(in));
