@@ -111,7 +111,8 @@ class UpsSuiteRun {
     for (int n = hid_ ? 1 : 2; n <= 9; ++n) {
       options.extra_env["GRIDWATCH_COM" + std::to_string(n)] = dir.file("no-port");
     }
-    options.extra_env["GRIDWATCH_PORT"] = std::to_string(freeLoopbackPort());
+    port_ = freeLoopbackPort();
+    options.extra_env["GRIDWATCH_PORT"] = std::to_string(port_);
     options.extra_env["GRIDWATCH_SOUND_COMMAND"] = dir.file("sound.sh");
     options.extra_env["GRIDWATCH_SHUTDOWN_COMMAND"] = dir.file("shutdown.sh");
     if (spawnProcess(options, &service_) != RC_OK) {
@@ -134,6 +135,8 @@ class UpsSuiteRun {
   bool serviceRunning() { return service_ && service_->running(); }
   // Where the simulator said porter should point (empty for a kernel HID device).
   const std::string& devicePath() const { return device_path_; }
+  // The client port the service was started with.
+  uint16_t port() const { return port_; }
 
   // Polls `done` every 50 ms until it holds or timeout_ms passed.
   static bool waitUntil(const std::function<bool()>& done, int timeout_ms) {
@@ -184,6 +187,7 @@ class UpsSuiteRun {
   std::string device_path_;
   bool hid_ = false;
   std::unique_ptr<ChildProcess> service_;
+  uint16_t port_ = 0;
 };
 
 }  // namespace gw
