@@ -9,7 +9,7 @@
 #include "platform/power.h"
 #include "platform/service_host.h"
 #include "service/core/service_program.h"
-#include "service/core/tray_service.h"
+#include "service/core/service_core.h"
 #include "service/server/client_server.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     env.clock = &gw::systemClock();
     env.data_dir = dir;
     env.client_port = gw::clientPortFromText(std::getenv("GRIDWATCH_PORT"));
-    auto power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
-    return std::make_unique<gw::TrayService>(std::move(env), std::move(power));
+    env.power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
+    return std::make_unique<gw::ServiceCore>(std::move(env));
   });
 }

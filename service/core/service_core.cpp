@@ -4,13 +4,16 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
-#include "service/shutdown/shutdown_sequence.h"
+#include "service/shutdown/program_closer.h"
 
 namespace gw {
 
 ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
   if (!env_.sound) env_.sound = createSoundPlayer(soundOptionsFromEnvironment(env_.data_dir));
   if (!env_.commands) env_.commands = createShellCommandRunner();
+  if (!env_.closer) env_.closer = std::make_unique<ProgramCloser>(env_.data_dir, *env_.clock);
+  if (!env_.power) env_.power = createSystemPower(std::nullopt, nullptr);
+  if (!env_.notifier) env_.notifier = createSilentNotifier();
   Clock& clock = *env_.clock;
   settings_ = std::make_unique<ConfigStore>(env_.data_dir, notice_ids_, this);
   logs_ = std::make_unique<LogStore>(env_.data_dir);
@@ -18,6 +21,7 @@ ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
   schedule_ = std::make_unique<Schedule>(env_.data_dir, clock);
   actions_ = std::make_unique<PolicyActions>(*logs_, *env_.sound, *this, *env_.commands);
   policy_ = std::make_unique<PolicyEngine>(clock, *actions_, env_.data_dir, notice_ids_, this);
+  shutdown_ = std::make_unique<ShutdownSequence>(*env_.closer, *env_.power);
   empty_status_.clear();
 }
 
@@ -52,7 +56,7 @@ void ServiceCore::run() {
     driver_.reset();
     return;
   }
-  startTrayThread();
+  env_.notifier->start(stop_requested_);
   media_type_key_id_ = settings_->watch("service.media type");
   shutdown_max_count_key_id_ = policy_->watch(PolicyEngine::kRetimeKey);
 
@@ -61,10 +65,10 @@ void ServiceCore::run() {
 
   int32_t request = shutdown_request_.load();
   if (request >= 0) {
-    if (settings_->autoSave()) runCloser();
-    // A failed UPS command must not stop the system's shutdown: the result is not looked at.
-    (void)ShutdownSequence::switchUpsOff(driver_->device(), request, settings_->shutdownDelay());
-    shutdownSystem();
+    ShutdownSettings shutdown;
+    shutdown.auto_save = settings_->autoSave();
+    shutdown.shutdown_delay_s = settings_->shutdownDelay();
+    shutdown_->run(request, shutdown, driver_->device());
   }
   // One last policy pass, so that the end of protection is on record.
   policy_->finalPass();

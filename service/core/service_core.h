@@ -6,8 +6,8 @@
 // schedule, the policy engine, the log store and the settings, each writing its file back, and
 // last the driver link.
 //
-// `ServiceCore` does nothing for the closer, the system shutdown and local notifications;
-// `TrayService` (tray_service.h) supplies them.
+// A shutdown request ends the loop and runs the shutdown sequence with the environment's closer
+// and system power; detected events go to the environment's local notifier.
 #pragma once
 
 #include <atomic>
@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/power.h"
 #include "platform/sound.h"
 #include "platform/system_log.h"
 #include "service/config/config_store.h"
@@ -28,6 +29,7 @@
 #include "service/driverlink/status_snapshot.h"
 #include "service/logs/log_store.h"
 #include "service/logs/status_recorder.h"
+#include "service/notify/local_notifier.h"
 #include "service/policy/command_runner.h"
 #include "service/policy/engine_host.h"
 #include "service/policy/event_detector.h"
@@ -36,6 +38,8 @@
 #include "service/schedule/schedule.h"
 #include "service/server/client_server.h"
 #include "service/server/service_adapters.h"
+#include "service/shutdown/application_closer.h"
+#include "service/shutdown/shutdown_sequence.h"
 
 namespace gw {
 
@@ -46,6 +50,10 @@ struct ServiceEnvironment {
   uint16_t client_port = kDefaultClientPort;  // 0: the system chooses
   std::unique_ptr<SoundPlayer> sound;           // null: sounds from GRIDWATCH_SOUND_COMMAND/aplay
   std::unique_ptr<CommandRunner> commands;      // null: /bin/sh and wall(1)
+  std::unique_ptr<ApplicationCloser> closer;    // null: the "sweeper" program in data_dir
+  std::unique_ptr<SystemPower> power;           // null: the system is never shut down (a line on
+                                                // standard error says so)
+  std::unique_ptr<LocalNotifier> notifier;      // null: notifications go nowhere
 };
 
 class ServiceCore : public ServiceBody,
@@ -66,7 +74,7 @@ class ServiceCore : public ServiceBody,
   // EngineHost and ScheduleHost: the shutdown request is never withdrawn or lowered to "none".
   void requestShutdown(int32_t restart_delay) override;
   void startSelfTest(int32_t seconds) override;
-  void notify(int message_id) override { (void)message_id; }
+  void notify(int message_id) override { env_.notifier->notify(message_id); }
 
   int32_t shutdownRequest() const { return shutdown_request_.load(); }
   const StatusSnapshot& status() const;
@@ -74,14 +82,6 @@ class ServiceCore : public ServiceBody,
   PolicyEngine& policy() { return *policy_; }
   // The client server's port once the run has started it; 0 before.
   uint16_t clientPort() const { return server_ ? server_->port() : 0; }
-
- protected:
-  const ServiceEnvironment& environment() const { return env_; }
-  DeviceProxy* device() { return driver_ ? &driver_->device() : nullptr; }
-
-  virtual void runCloser() {}
-  virtual void shutdownSystem() {}
-  virtual void startTrayThread() {}
 
  private:
   void pollAndDetect(uint32_t& timeout_ms) override;
@@ -110,6 +110,7 @@ class ServiceCore : public ServiceBody,
   std::unique_ptr<Schedule> schedule_;
   std::unique_ptr<PolicyActions> actions_;
   std::unique_ptr<PolicyEngine> policy_;
+  std::unique_ptr<ShutdownSequence> shutdown_;
 
   // Built by the run.
   std::unique_ptr<DriverLink> driver_;
