@@ -25,24 +25,19 @@ ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
   empty_status_.clear();
 }
 
-ServiceCore::~ServiceCore() {
-  // The order in which the files are written back: "access" and "user", "schedule",
-  // "protect", "policy".
-  server_.reset();
-  schedule_items_.reset();
-  log_pages_.reset();
-  event_times_.reset();
-  policy_adapter_.reset();
-  settings_adapter_.reset();
-  schedule_.reset();
-  detector_.reset();
-  poller_.reset();
-  policy_.reset();
-  actions_.reset();
-  recorder_.reset();
-  logs_.reset();
-  settings_.reset();
-  driver_.reset();
+ServiceCore::~ServiceCore() = default;
+
+void ServiceCore::saveSettings(ErrorReporter& errors) {
+  auto save = [&](std::string_view name, ResultCode rc) {
+    if (rc != RC_OK) errors.report(settings_->dataFile(name), rc);
+  };
+  if (server_) {
+    save(AccessControl::kAccessFileName, server_->access().saveAccess());
+    save(AccessControl::kUserFileName, server_->access().saveUsers());
+  }
+  save(Schedule::kFileName, schedule_->save());
+  save(PolicyTable::kFileName, policy_->save());
+  save(ConfigStore::kFileName, settings_->save());
 }
 
 const StatusSnapshot& ServiceCore::status() const {

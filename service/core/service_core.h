@@ -2,9 +2,8 @@
 //
 // Construction builds, in order, the settings ("policy"), the log store, the schedule
 // ("schedule") and the policy engine ("protect"). The run starts the driver, the client server
-// and the loop. Destruction releases the client server (which writes "access" and "user"), the
-// schedule, the policy engine, the log store and the settings, each writing its file back, and
-// last the driver link.
+// and the loop. saveSettings() writes the files back; destruction only releases the members,
+// in the reverse order of their declaration.
 //
 // A shutdown request ends the loop and runs the shutdown sequence with the environment's closer
 // and system power; detected events go to the environment's local notifier.
@@ -67,6 +66,10 @@ class ServiceCore : public ServiceBody,
 
   void run() override;
   std::atomic<bool>& stopFlag() override { return stop_requested_; }
+  // Writes "access" and "user" (only when the client server was started, which loaded them),
+  // "schedule", "protect" and "policy", in that order; a file that cannot be written is
+  // reported by its path and the write's code, and the others are still written.
+  void saveSettings(ErrorReporter& errors) override;
 
   // Called synchronously when a watched setting or policy key is set.
   void onNotice(uint32_t id) override;
@@ -104,6 +107,9 @@ class ServiceCore : public ServiceBody,
   uint32_t shutdown_max_count_key_id_ = 0;
 
   NoticeIdCounter notice_ids_;
+  // Built by the run, but declared first so that it goes last: every part below may still
+  // reach the device while it is being destroyed.
+  std::unique_ptr<DriverLink> driver_;
   std::unique_ptr<ConfigStore> settings_;
   std::unique_ptr<LogStore> logs_;
   std::unique_ptr<StatusRecorder> recorder_;
@@ -113,7 +119,6 @@ class ServiceCore : public ServiceBody,
   std::unique_ptr<ShutdownSequence> shutdown_;
 
   // Built by the run.
-  std::unique_ptr<DriverLink> driver_;
   std::unique_ptr<StatusPoller> poller_;
   std::unique_ptr<EventDetector> detector_;
   std::unique_ptr<ConfigStoreSettings> settings_adapter_;

@@ -39,12 +39,21 @@ class FakeLog : public SystemLog {
 
 class CountingBody : public ServiceBody {
  public:
-  explicit CountingBody(int* runs) : runs_(runs) {}
-  void run() override { ++*runs_; }
+  explicit CountingBody(int* runs, std::vector<std::string>* steps = nullptr)
+      : runs_(runs), steps_(steps) {}
+  void run() override {
+    ++*runs_;
+    if (steps_) steps_->push_back("run");
+  }
+  void saveSettings(ErrorReporter& errors) override {
+    if (steps_) steps_->push_back("save");
+    errors.report("/data/policy", 13);
+  }
   std::atomic<bool>& stopFlag() override { return stop_; }
 
  private:
   int* runs_;
+  std::vector<std::string>* steps_;
   std::atomic<bool> stop_{false};
 };
 
@@ -59,7 +68,22 @@ TEST(ServiceProgramTest, RunsWithTheStateReportsInOrder) {
   EXPECT_EQ(host.marker, "Gridwatch Plus Service");
   EXPECT_EQ(host.states, (std::vector<S>{S::kStartPending, S::kStartPending, S::kStartPending,
                                          S::kRunning, S::kStopPending, S::kStopped}));
-  EXPECT_TRUE(log.errors.empty());
+  EXPECT_EQ(log.errors, std::vector<std::string>{"NorvaneUPS error: 13|/data/policy"})
+      << "the save's failure goes to the system log";
+}
+
+TEST(ServiceProgramTest, TheSaveFollowsTheRunAndAlsoASkippedOne) {
+  for (int fail_after : {-1, 2}) {
+    FakeHost host;
+    host.fail_reports_after = fail_after;
+    FakeLog log;
+    int runs = 0;
+    std::vector<std::string> steps;
+    (void)runServiceProgram({}, host, log,
+                            [&] { return std::make_unique<CountingBody>(&runs, &steps); });
+    EXPECT_EQ(steps, fail_after < 0 ? (std::vector<std::string>{"run", "save"})
+                                    : (std::vector<std::string>{"save"}));
+  }
 }
 
 TEST(ServiceProgramTest, ASecondCopyLeavesAtOnce) {
@@ -96,7 +120,7 @@ TEST(ServiceProgramTest, AFailedReportIsLoggedAndSkipsTheRun) {
   int runs = 0;
   (void)runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); });
   EXPECT_EQ(runs, 0);
-  ASSERT_EQ(log.errors.size(), 1u);
+  ASSERT_FALSE(log.errors.empty());
   EXPECT_EQ(log.errors[0], "NorvaneUPS error: 1|SetServiceStatus");
   EXPECT_EQ(host.states.back(), S::kStopped);
 }

@@ -19,10 +19,7 @@ PolicyEngine::PolicyEngine(Clock& clock, ActionHandler& handler, std::string dat
   (void)table_.load(protect_path_);
 }
 
-PolicyEngine::~PolicyEngine() {
-  // Nobody is left to tell; the settings made since the start are lost, as with any failed save.
-  (void)table_.save(protect_path_);
-}
+ResultCode PolicyEngine::save() const { return table_.save(protect_path_); }
 
 void PolicyEngine::happen(EventId event) {
   EventEntry& e = entry(event);
