@@ -67,6 +67,7 @@ void ServiceCore::run() {
   }
   // One last policy pass, so that the end of protection is on record.
   policy_->finalPass();
+  alarm_.reset();
   detector_.reset();
   poller_.reset();
   driver_.reset();
@@ -79,8 +80,8 @@ bool ServiceCore::startDriver() {
   options.media_index = settings_->mediaIndex();
   if (DriverLink::create(*env_.clock, options, &driver_) != RC_OK) return false;
   poller_ = std::make_unique<StatusPoller>(*env_.clock, driver_->device(), driver_.get());
-  detector_ = std::make_unique<EventDetector>(*policy_, *this, *settings_, driver_->device(),
-                                              recorder_.get());
+  detector_ = std::make_unique<EventDetector>(*policy_, *this, *settings_, recorder_.get());
+  alarm_ = std::make_unique<AlarmKeeper>(*settings_, driver_->device());
   return true;
 }
 
@@ -126,6 +127,7 @@ void ServiceCore::pollAndDetect(uint32_t& timeout_ms) {
   if (!poller_) return;
   if (poller_->poll(timeout_ms, settings_->pollingRate())) {
     (void)detector_->detect(poller_->previous(), poller_->current());  // events went to the engine
+    alarm_->check(poller_->previous(), poller_->current());
   }
 }
 

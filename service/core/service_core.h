@@ -29,6 +29,7 @@
 #include "service/logs/log_store.h"
 #include "service/logs/status_recorder.h"
 #include "service/notify/local_notifier.h"
+#include "service/policy/alarm_keeper.h"
 #include "service/policy/command_runner.h"
 #include "service/policy/engine_host.h"
 #include "service/policy/event_detector.h"
@@ -36,7 +37,7 @@
 #include "service/policy/policy_engine.h"
 #include "service/schedule/schedule.h"
 #include "service/server/client_server.h"
-#include "service/server/service_adapters.h"
+#include "service/core/service_adapters.h"
 #include "service/shutdown/application_closer.h"
 #include "service/shutdown/shutdown_sequence.h"
 
@@ -121,6 +122,7 @@ class ServiceCore : public ServiceBody,
   // Built by the run.
   std::unique_ptr<StatusPoller> poller_;
   std::unique_ptr<EventDetector> detector_;
+  std::unique_ptr<AlarmKeeper> alarm_;
   std::unique_ptr<ConfigStoreSettings> settings_adapter_;
   std::unique_ptr<PolicySettings<PolicyEngine>> policy_adapter_;
   std::unique_ptr<PolicyEngineEventTimes> event_times_;
