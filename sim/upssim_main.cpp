@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/process.h"
 #include "sim/cable_server.h"
 #include "sim/control_server.h"
 #include "sim/pty_endpoint.h"
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
   sigemptyset(&sa.sa_mask);
   ::sigaction(SIGTERM, &sa, nullptr);
   ::sigaction(SIGINT, &sa, nullptr);
-  ::signal(SIGPIPE, SIG_IGN);
+  gw::ignoreBrokenPipes();
 
   gw::Clock& clock = gw::systemClock();
   std::unique_ptr<gw::SimUps> ups;

@@ -31,8 +31,6 @@ class ConfigStore {
   ConfigStore(const ConfigStore&) = delete;
   ConfigStore& operator=(const ConfigStore&) = delete;
 
-  // The directory of the service's data files, as given.
-  const std::string& dataDirectory() const { return data_dir_; }
   // The path of a data file in the data directory.
   std::string dataFile(std::string_view name) const;
 

@@ -43,21 +43,14 @@ class MainLoop {
       steps_.policyTick(timeout);
       if (steps_.shutdownRequested()) return true;
       steps_.scheduleTick(timeout);
-      last_timeout_ = timeout;
-      ++passes_;
       steps_.serveClients(timeout);
     }
     return false;
   }
 
-  uint32_t lastTimeout() const { return last_timeout_; }
-  uint64_t passes() const { return passes_; }
-
  private:
   LoopSteps& steps_;
   const std::atomic<bool>& stop_;
-  uint32_t last_timeout_ = kUnlimitedTimeout;
-  uint64_t passes_ = 0;
 };
 
 }  // namespace gw

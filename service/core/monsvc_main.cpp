@@ -7,12 +7,15 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/power.h"
+#include "platform/process.h"
 #include "platform/service_host.h"
 #include "service/core/service_program.h"
 #include "service/core/service_core.h"
 #include "service/server/client_server.h"
 
 int main(int argc, char** argv) {
+  // A client or the driver that goes away mid-send must not end the service.
+  gw::ignoreBrokenPipes();
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string dir = gw::executableDirectory();
   std::unique_ptr<gw::ServiceHost> host = gw::createServiceHost(dir);

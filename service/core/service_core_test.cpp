@@ -10,20 +10,12 @@
 
 #include "testing/fake_clock.h"
 #include "testing/fake_command_runner.h"
-#include "testing/fake_sound_player.h"
+#include "testing/recording_sound_player.h"
+#include "testing/recording_system_log.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
 namespace {
-
-class ErrorLines : public SystemLog {
- public:
-  void reportError(const std::string& text, const std::string& call) override {
-    lines.push_back(text + "|" + call);
-  }
-  void info(const std::string&) override {}
-  std::vector<std::string> lines;
-};
 
 class ServiceCoreTest : public ::testing::Test {
  protected:
@@ -33,7 +25,7 @@ class ServiceCoreTest : public ::testing::Test {
     env.data_dir = dir_.path();
     env.driver_path = dir_.file("no-such-porter");
     env.client_port = 0;
-    env.sound = std::make_unique<FakeSoundPlayer>();
+    env.sound = std::make_unique<RecordingSoundPlayer>(clock_);
     env.commands = std::make_unique<FakeCommandRunner>();
     return env;
   }
@@ -44,7 +36,7 @@ class ServiceCoreTest : public ::testing::Test {
 
   FakeClock clock_;
   TempDir dir_;
-  ErrorLines log_;
+  RecordingSystemLog log_;
   ErrorReporter errors_{log_};
 };
 
@@ -61,7 +53,7 @@ TEST_F(ServiceCoreTest, TheStopWritesTheSettingsFilesInOrderAndDestructionWrites
     std::filesystem::remove(dir_.file("policy"));
   }
   EXPECT_FALSE(dir_.exists("policy")) << "written again on destruction";
-  EXPECT_TRUE(log_.lines.empty());
+  EXPECT_TRUE(log_.errors.empty());
 }
 
 TEST_F(ServiceCoreTest, AFileThatCannotBeWrittenIsReportedAndTheOthersAreStillWritten) {
@@ -72,11 +64,11 @@ TEST_F(ServiceCoreTest, AFileThatCannotBeWrittenIsReportedAndTheOthersAreStillWr
   ServiceCore core(environment());
   ASSERT_TRUE(core.policy().setPolicy("powerfail.shutdown.happen.delay=45"));
   core.saveSettings(errors_);
-  ASSERT_EQ(log_.lines.size(), 2u);
-  EXPECT_EQ(log_.lines[0].rfind("NorvaneUPS error: ", 0), 0u) << log_.lines[0];
-  EXPECT_EQ(log_.lines[0].find("error: 0|"), std::string::npos) << "the write's own code";
-  EXPECT_EQ(log_.lines[0].substr(log_.lines[0].find('|') + 1), dir_.file("schedule"));
-  EXPECT_EQ(log_.lines[1].substr(log_.lines[1].find('|') + 1), dir_.file("policy"));
+  ASSERT_EQ(log_.errors.size(), 2u);
+  EXPECT_EQ(log_.errors[0].rfind("NorvaneUPS error: ", 0), 0u) << log_.errors[0];
+  EXPECT_EQ(log_.errors[0].find("error: 0|"), std::string::npos) << "the write's own code";
+  EXPECT_EQ(log_.errors[0].substr(log_.errors[0].find('|') + 1), dir_.file("schedule"));
+  EXPECT_EQ(log_.errors[1].substr(log_.errors[1].find('|') + 1), dir_.file("policy"));
   EXPECT_NE(dir_.read("protect").find("powerfail.shutdown.happen.delay=45"), std::string::npos)
       << "the file between the two failures is written";
 }

@@ -3,9 +3,9 @@
 // runs the program in the foreground.
 #include "service/core/service_program.h"
 
-#include <strings.h>
-
 #include <cstdio>
+
+#include "common/ascii_case.h"
 
 namespace gw {
 namespace {
@@ -42,7 +42,7 @@ int runService(ServiceHost& host, ErrorReporter& errors, const ServiceFactory& m
 int runServiceProgram(const std::vector<std::string>& args, ServiceHost& host, SystemLog& log,
                       const ServiceFactory& make_service) {
   if (!host.acquireSingleInstance(kInstanceMarker)) return 0;
-  if (args.size() == 1 && strcasecmp(args[0].c_str(), "-start") == 0) {
+  if (args.size() == 1 && equalsIgnoringAsciiCase(args[0], "-start")) {
     host.startInstalledService(kServiceName);
     return 0;
   }

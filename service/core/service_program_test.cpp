@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/recording_system_log.h"
+
 namespace gw {
 namespace {
 
@@ -26,15 +28,6 @@ class FakeHost : public ServiceHost {
   std::string marker;
   bool other_instance = false;
   int fail_reports_after = -1;
-};
-
-class FakeLog : public SystemLog {
- public:
-  void reportError(const std::string& text, const std::string& call) override {
-    errors.push_back(text + "|" + call);
-  }
-  void info(const std::string&) override {}
-  std::vector<std::string> errors;
 };
 
 class CountingBody : public ServiceBody {
@@ -61,7 +54,7 @@ using S = ServiceState;
 
 TEST(ServiceProgramTest, RunsWithTheStateReportsInOrder) {
   FakeHost host;
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   EXPECT_EQ(runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
   EXPECT_EQ(runs, 1);
@@ -76,7 +69,7 @@ TEST(ServiceProgramTest, TheSaveFollowsTheRunAndAlsoASkippedOne) {
   for (int fail_after : {-1, 2}) {
     FakeHost host;
     host.fail_reports_after = fail_after;
-    FakeLog log;
+    RecordingSystemLog log;
     int runs = 0;
     std::vector<std::string> steps;
     (void)runServiceProgram({}, host, log,
@@ -89,7 +82,7 @@ TEST(ServiceProgramTest, TheSaveFollowsTheRunAndAlsoASkippedOne) {
 TEST(ServiceProgramTest, ASecondCopyLeavesAtOnce) {
   FakeHost host;
   host.other_instance = true;
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   EXPECT_EQ(runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
   EXPECT_EQ(runs, 0);
@@ -99,14 +92,14 @@ TEST(ServiceProgramTest, ASecondCopyLeavesAtOnce) {
 TEST(ServiceProgramTest, StartInAnyCaseAsksTheServiceManager) {
   for (const char* word : {"-start", "-START", "-StArT"}) {
     FakeHost host;
-    FakeLog log;
+    RecordingSystemLog log;
     int runs = 0;
     EXPECT_EQ(runServiceProgram({word}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
     EXPECT_EQ(host.started, std::vector<std::string>{"NorvaneUPS"}) << word;
     EXPECT_EQ(runs, 0);
   }
   FakeHost host;
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   EXPECT_EQ(runServiceProgram({"-start", "now"}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 2);
   EXPECT_TRUE(host.started.empty());
@@ -116,7 +109,7 @@ TEST(ServiceProgramTest, StartInAnyCaseAsksTheServiceManager) {
 TEST(ServiceProgramTest, AFailedReportIsLoggedAndSkipsTheRun) {
   FakeHost host;
   host.fail_reports_after = 2;  // the third START_PENDING fails
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   (void)runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); });
   EXPECT_EQ(runs, 0);
@@ -127,7 +120,7 @@ TEST(ServiceProgramTest, AFailedReportIsLoggedAndSkipsTheRun) {
 
 TEST(ServiceProgramTest, NoServiceObjectMeansStoppedWithoutARun) {
   FakeHost host;
-  FakeLog log;
+  RecordingSystemLog log;
   (void)runServiceProgram({}, host, log, [] { return std::unique_ptr<ServiceBody>(); });
   EXPECT_EQ(host.states, (std::vector<S>{S::kStartPending, S::kStopped}));
 }

@@ -64,7 +64,6 @@ class PolicyEngine {
   [[nodiscard]] bool getPolicy(std::string* text) const { return table_.getPolicy(text); }
   [[nodiscard]] bool setPolicy(std::string_view entry) { return table_.setPolicy(entry); }
   uint32_t watch(std::string_view key) { return table_.watch(key); }
-  const PolicyTable& table() const { return table_; }
 
   EventPhase phase(EventId event) const { return entry(event).phase; }
   // Wall time of the event's last happen and restore (0 before the first).

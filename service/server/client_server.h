@@ -49,8 +49,6 @@ class ClientServer {
   // The accounts and address rules, for saving at the stop.
   const AccessControl& access() const { return *access_; }
   size_t connectionCount() const { return connections_.size(); }
-  // Addresses taken as this host's own: their clients skip the address rules.
-  const std::vector<Ipv4Address>& ownAddresses() const { return own_addresses_; }
 
  private:
   ClientServer(ClientServerContext context, std::unique_ptr<AccessControl> access,
