@@ -22,6 +22,7 @@
 #include "service/config/notice_handler.h"
 #include "service/config/notice_id_counter.h"
 #include "service/core/main_loop.h"
+#include "service/core/service_adapters.h"
 #include "service/core/service_program.h"
 #include "service/driverlink/driver_link.h"
 #include "service/driverlink/status_poller.h"
@@ -37,7 +38,6 @@
 #include "service/policy/policy_engine.h"
 #include "service/schedule/schedule.h"
 #include "service/server/client_server.h"
-#include "service/core/service_adapters.h"
 #include "service/shutdown/application_closer.h"
 #include "service/shutdown/shutdown_sequence.h"
 
