@@ -19,10 +19,11 @@ struct CloserSettings {
   bool save_folder_is_default = false;  // the default folder is created at start
 };
 
-// A switch is '/', one character and a blank, at the start of the line or after a blank (any
-// other '/' belongs to a path, so a value may hold '/' but no word of one letter after one). Its value runs up to the next switch or the end of the line,
-// blanks included; double quotes are removed from it. "L" and "S" are known, any other switch
-// is skipped with its value. A later switch of the same letter wins.
+// A switch is '/', one character and a blank, at the start of the line or after a blank; any
+// other '/' belongs to a path, so a value may hold '/' but no one-letter word after a '/'. Its
+// value runs up to the next switch or the end of the line, blanks included (so the blank before
+// a following switch stays in it); double quotes are removed from it. "L" and "S" are known,
+// any other switch is skipped with its value. A later switch of the same letter wins.
 CloserSwitches parseCloserCommandLine(std::string_view line);
 
 // The switches' values, or the defaults: "saved" in `program_dir`, and "PCTemp" in `home_dir`.

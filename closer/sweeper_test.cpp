@@ -59,7 +59,8 @@ TEST_F(SweeperTest, TwoSaveDialogsGetConsecutiveNamesAndOneRecordEach) {
   EXPECT_EQ((std::set<std::string>{saved_a, saved_b}), (std::set<std::string>{n0, n1}));
   // The threads race for the numbers, so either program may get either name.
   const std::string log = dir_.read("saved");
-  const std::string a = "Letter - Writer\t" + saved_a + "\n", b = "Sketch - Draw\t" + saved_b + "\n";
+  const std::string a = "Letter - Writer\t" + saved_a + "\n";
+  const std::string b = "Sketch - Draw\t" + saved_b + "\n";
   EXPECT_TRUE(log == a + b || log == b + a) << log;
   EXPECT_TRUE(desktop_.processEnded(0x800001)) << "the others do not stop the escalation";
 }

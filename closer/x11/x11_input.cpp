@@ -12,7 +12,7 @@ namespace gw {
 namespace {
 
 constexpr int kFocusTries = 5;
-constexpr int64_t kFocusRetryMs = 20;
+constexpr int64_t kFocusSettleMs = 30;
 
 // The keysym of a Unicode code point: Latin-1 keysyms are the code points themselves, the rest
 // are 0x01000000 plus the code point; the control characters that have keys get theirs.
@@ -54,16 +54,16 @@ X11Input::X11Input(Display* dpy, Clock& clock) : dpy_(dpy), clock_(clock) {
 }
 
 void X11Input::focus(Window target) {
-  // A window manager may move the focus as it activates a new dialog; setting it again after
-  // a moment wins that race.
+  // A window manager may still be moving the focus to a dialog it has just mapped; the focus
+  // counts as ours once it has stayed put for a moment.
   for (int i = 0; i < kFocusTries; ++i) {
     XSetInputFocus(dpy_, target, RevertToParent, CurrentTime);
     XSync(dpy_, False);
+    clock_.sleepMs(kFocusSettleMs);
     Window now = None;
     int revert = 0;
     XGetInputFocus(dpy_, &now, &revert);
     if (now == target) return;
-    clock_.sleepMs(kFocusRetryMs);
   }
 }
 
