@@ -1,6 +1,7 @@
 // The per-window escalation: events first, then time-outs step by step.
 #include "closer/window_closer.h"
 
+#include <iterator>
 #include <thread>
 
 namespace gw {
@@ -46,57 +47,43 @@ WindowCloser::Next WindowCloser::onActive() {
   popup_count_ = popup == last_popup_ ? popup_count_ + 1 : 0;
   last_popup_ = popup;
   if (popup_count_ == 0 && ++popups_seen_ > kMaxPopups) {
-    terminate();
-    wait_ms_ = 100;
-    step_ = -2;
+    doPopupStep(PopupStep::kTerminate, popup, kNoWindow);
     return Next::kWait;
   }
   const WindowId edit = visibleChild(popup, ControlKind::kEdit);
-  if (edit != kNoWindow) {
-    answerEditDialog(popup, edit);
-  } else {
-    answerMessageBox(popup);
-  }
+  // What the pop-up gets each time it is seen again; past the end of its row the program is
+  // ended.
+  static constexpr PopupStep kEditDialog[] = {PopupStep::kTypeName, PopupStep::kTypeName,
+                                              PopupStep::kClose, PopupStep::kDestroy};
+  static constexpr PopupStep kMessageBox[] = {PopupStep::kTypeY,  PopupStep::kEnter,
+                                              PopupStep::kButton, PopupStep::kClose,
+                                              PopupStep::kDestroy, PopupStep::kQuit};
+  const auto pick = [this](const auto& row) {
+    const auto n = static_cast<int>(std::size(row));
+    return popup_count_ < n ? row[popup_count_] : PopupStep::kTerminate;
+  };
+  doPopupStep(edit != kNoWindow ? pick(kEditDialog) : pick(kMessageBox), popup, edit);
   return Next::kWait;
 }
 
-void WindowCloser::answerEditDialog(WindowId popup, WindowId edit) {
-  switch (popup_count_) {
-    case 0:
-    case 1:
+void WindowCloser::doPopupStep(PopupStep step, WindowId popup, WindowId edit) {
+  switch (step) {
+    case PopupStep::kTypeName:
       writeTempName(edit);
       desktop_.pressEnter(popup);
       wait_ms_ = 1000;
       break;
-    case 2:
-      desktop_.post(popup, WindowMessage::kClose);
-      wait_ms_ = 100;
-      break;
-    case 3:
-      desktop_.post(popup, WindowMessage::kDestroy);
-      wait_ms_ = 100;
-      break;
-    default:
-      terminate();
-      wait_ms_ = 100;
-      step_ = -2;
-      break;
-  }
-}
-
-void WindowCloser::answerMessageBox(WindowId popup) {
-  switch (popup_count_) {
-    case 0: {
+    case PopupStep::kTypeY: {
       const WindowId control = desktop_.firstControl(popup);
       if (control != kNoWindow) desktop_.typeText(control, "Y");
       wait_ms_ = 1000;
       break;
     }
-    case 1:
+    case PopupStep::kEnter:
       desktop_.pressEnter(popup);
       wait_ms_ = 1000;
       break;
-    case 2: {
+    case PopupStep::kButton: {
       const WindowId button = visibleChild(popup, ControlKind::kButton);
       if (button != kNoWindow) {
         desktop_.pressButton(popup, button);
@@ -104,19 +91,19 @@ void WindowCloser::answerMessageBox(WindowId popup) {
       }  // else the wait stays 0: straight on to the next step
       break;
     }
-    case 3:
+    case PopupStep::kClose:
       desktop_.post(popup, WindowMessage::kClose);
       wait_ms_ = 100;
       break;
-    case 4:
+    case PopupStep::kDestroy:
       desktop_.post(popup, WindowMessage::kDestroy);
       wait_ms_ = 100;
       break;
-    case 5:
+    case PopupStep::kQuit:
       desktop_.post(popup, WindowMessage::kQuit);
       wait_ms_ = 100;
       break;
-    default:
+    case PopupStep::kTerminate:
       terminate();
       wait_ms_ = 100;
       step_ = -2;

@@ -37,12 +37,13 @@ class WindowCloser {
 
  private:
   enum class Next { kWait, kSucceeded, kGaveUp };
+  // What a pop-up is sent; each sets the next wait.
+  enum class PopupStep { kTypeName, kTypeY, kEnter, kButton, kClose, kDestroy, kQuit, kTerminate };
 
   Next onActive();
   Next onDestroy();
   Next onTimeout();
-  void answerEditDialog(WindowId popup, WindowId edit);
-  void answerMessageBox(WindowId popup);
+  void doPopupStep(PopupStep step, WindowId popup, WindowId edit);
   // Types the next temporary file name into the edit control and records it.
   void writeTempName(WindowId edit);
   // The first child of that kind once it is really visible; kNoWindow when it never is.
