@@ -37,8 +37,7 @@ class ClientServer {
                                          std::unique_ptr<ClientServer>* server);
   ClientServer(const ClientServer&) = delete;
   ClientServer& operator=(const ClientServer&) = delete;
-  // Closes every connection and the listener, then destroys the access control (which writes
-  // "access" and "user").
+  // Closes every connection and the listener.
   ~ClientServer();
 
   // One pass: waits at most timeout_ms for client sockets, then accepts, reads and answers what
@@ -47,9 +46,9 @@ class ClientServer {
   [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms);
 
   uint16_t port() const { return listener_->localPort(); }
+  // The accounts and address rules, for saving at the stop.
+  const AccessControl& access() const { return *access_; }
   size_t connectionCount() const { return connections_.size(); }
-  // Addresses taken as this host's own: their clients skip the address rules.
-  const std::vector<Ipv4Address>& ownAddresses() const { return own_addresses_; }
 
  private:
   ClientServer(ClientServerContext context, std::unique_ptr<AccessControl> access,
@@ -69,9 +68,5 @@ class ClientServer {
   std::unique_ptr<PollSet> poll_;
   std::vector<std::unique_ptr<ClientConnection>> connections_;
 };
-
-// The client port from the text of GRIDWATCH_PORT: a whole decimal number 1..65535, or
-// kDefaultClientPort when the text is absent, empty or anything else.
-uint16_t clientPortFromText(const char* text);
 
 }  // namespace gw

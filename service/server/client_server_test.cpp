@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/time_text.h"
-#include "service/server/service_adapters.h"
+#include "service/core/service_adapters.h"
 #include "testing/fake_clock.h"
 #include "testing/fake_driver_channel.h"
 #include "testing/fake_event_times.h"
@@ -455,16 +455,6 @@ TEST_F(ClientServerTest, RandomBytesNeverHurtTheServer) {
   }
   auto normal = login("manager");
   EXPECT_EQ(ask(*normal, "DEV STATUS_CONNECT\r"), "1");
-}
-
-TEST(ClientPortTest, FromEnvironmentText) {
-  EXPECT_EQ(clientPortFromText(nullptr), 8855);
-  EXPECT_EQ(clientPortFromText(""), 8855);
-  EXPECT_EQ(clientPortFromText("9000"), 9000);
-  EXPECT_EQ(clientPortFromText("65535"), 65535);
-  for (const char* bad : {"0", "65536", "-1", "9000x", " 9000", "port"}) {
-    EXPECT_EQ(clientPortFromText(bad), 8855) << bad;
-  }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // the one context struct that hands them to ClientServer's factory.
 //
 // Every interface is called on the service's main thread only, inside pollClients, one request
-// at a time. service_adapters.h implements them over the service's own objects.
+// at a time. service/core/service_adapters.h implements them over the service's own objects.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "common/result_code.h"
 #include "platform/clock.h"
 #include "platform/socket.h"
+#include "protocol/client_port.h"
 #include "service/driverlink/device_proxy.h"
 
 namespace gw {
@@ -76,8 +77,6 @@ class EventTimes {
   virtual int64_t happenTime(int event) const = 0;
   virtual int64_t restoreTime(int event) const = 0;
 };
-
-inline constexpr uint16_t kDefaultClientPort = 8855;
 
 // Everything ClientServer's factory needs. The referenced objects must outlive the server.
 struct ClientServerContext {
