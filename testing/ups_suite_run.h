@@ -115,6 +115,9 @@ class UpsSuiteRun {
     options.extra_env["GRIDWATCH_PORT"] = std::to_string(port_);
     options.extra_env["GRIDWATCH_SOUND_COMMAND"] = dir.file("sound.sh");
     options.extra_env["GRIDWATCH_SHUTDOWN_COMMAND"] = dir.file("shutdown.sh");
+    // The closer runs as ourselves on this display rather than in a login manager's session,
+    // which a test machine may not have.
+    options.extra_env["GRIDWATCH_CLOSER_DISPLAY"] = closer_display;
     if (spawnProcess(options, &service_) != RC_OK) {
       *error = "monsvc could not be started";
       return false;
@@ -167,6 +170,8 @@ class UpsSuiteRun {
   }
 
   TempDir dir;
+  // The display the service's closer runs on; the stand-in closer ignores it.
+  std::string closer_display = ":gridwatch-test";
 
  private:
   std::string readSimulatorLine(int timeout_ms) {
