@@ -25,8 +25,8 @@ struct GraphicalSession {
 // *session is written only on RC_OK.
 [[nodiscard]] ResultCode findActiveGraphicalSession(int timeout_ms, GraphicalSession* session);
 
-// The account this process runs as, on `display`, with $XAUTHORITY and $XDG_RUNTIME_DIR from
-// our own environment: for a run started from a desktop. RC_NOT_AVAILABLE when the account is
+// The account this process runs as, on `display`, with $HOME, $XAUTHORITY and $XDG_RUNTIME_DIR
+// from our own environment: for a run started from a desktop. RC_NOT_AVAILABLE when the account is
 // unknown or `display` is empty.
 [[nodiscard]] ResultCode ownGraphicalSession(const std::string& display,
                                              GraphicalSession* session);

@@ -100,7 +100,12 @@ class UpsSuiteRun {
     const std::string seen =
         "$(grep -cF '" + std::string(kShutdownBytes) + "' '" + ups_log + "' 2>/dev/null)";
     dir.writeScript("sound.sh", "f=\"$1\"; echo \"sound ${f##*/}\" >> '" + order + "'\n");
-    dir.writeScript("sweeper", "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n");
+    std::string closer = "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n";
+    if (!closer_program.empty()) {
+      closer += "'" + closer_program + "' \"$@\"\necho \"sweeper done ups=" + seen + "\" >> '" +
+                order + "'\n";
+    }
+    dir.writeScript("sweeper", closer);
     dir.writeScript("shutdown.sh", "echo \"shutdown ups=" + seen + "\" >> '" + order + "'\n");
 
     SpawnOptions options;
@@ -172,6 +177,8 @@ class UpsSuiteRun {
   TempDir dir;
   // The display the service's closer runs on; the stand-in closer ignores it.
   std::string closer_display = ":gridwatch-test";
+  // Set: the stand-in runs this program with its own arguments, and notes "sweeper done" after.
+  std::string closer_program;
 
  private:
   std::string readSimulatorLine(int timeout_ms) {

@@ -13,6 +13,7 @@
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/local_identity.h"
 #include "platform/posix/errno_result.h"
 #include "platform/posix/logind_text.h"
 #include "platform/posix/unique_fd.h"
@@ -135,6 +136,7 @@ ResultCode ownGraphicalSession(const std::string& display, GraphicalSession* ses
   GraphicalSession s;
   if (display.empty() || !fillAccount(::geteuid(), &s)) return RC_NOT_AVAILABLE;
   s.display = display;
+  s.home = homeDirectory();  // ours as the environment has it, like the rest below
   const char* xauthority = std::getenv("XAUTHORITY");
   s.xauthority = xauthority ? xauthority : xauthorityFor(s.uid, display, s.home);
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
