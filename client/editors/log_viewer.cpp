@@ -68,9 +68,7 @@ void LogViewer::fillOlder(int log, ListChange* change) {
     }
   }
   // Each line goes on top of the list, so the last one read ends up first.
-  for (auto it = read.rbegin(); it != read.rend(); ++it) {
-    page.rows.push_front(*it);
-  }
+  for (std::string& row : read) page.rows.push_front(row);
   change->above.insert(change->above.begin(), read.rbegin(), read.rend());
 }
 
@@ -92,6 +90,7 @@ void LogViewer::fillNewer(int log, ListChange* change) {
 
 bool LogViewer::requestDone(uint32_t tag, int code, ListChange* change, Outcome* outcome) {
   tag = completionTagOf(tag);
+  *change = ListChange{};
   *outcome = Outcome::kWait;
   if (timing_tag_ == tag) {
     timing_tag_.reset();
