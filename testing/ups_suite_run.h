@@ -98,7 +98,8 @@ class UpsSuiteRun {
     for (int n = 2; n <= 9; ++n) {
       options.extra_env["GRIDWATCH_COM" + std::to_string(n)] = dir.file("no-port");
     }
-    options.extra_env["GRIDWATCH_PORT"] = std::to_string(freeLoopbackPort());
+    port_ = freeLoopbackPort();
+    options.extra_env["GRIDWATCH_PORT"] = std::to_string(port_);
     options.extra_env["GRIDWATCH_SOUND_COMMAND"] = dir.file("sound.sh");
     options.extra_env["GRIDWATCH_SHUTDOWN_COMMAND"] = dir.file("shutdown.sh");
     if (spawnProcess(options, &service_) != RC_OK) {
@@ -119,6 +120,8 @@ class UpsSuiteRun {
     return service_ && service_->wait(timeout_ms, &code) == RC_OK;
   }
   bool serviceRunning() { return service_ && service_->running(); }
+  // The client port the service was started with.
+  uint16_t port() const { return port_; }
 
   // Polls `done` every 50 ms until it holds or timeout_ms passed.
   static bool waitUntil(const std::function<bool()>& done, int timeout_ms) {
@@ -184,6 +187,7 @@ class UpsSuiteRun {
   std::string sim_pending_;
   std::string device_path_;
   std::unique_ptr<ChildProcess> service_;
+  uint16_t port_ = 0;
 };
 
 }  // namespace gw
