@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// DeviceSettingItem: the items of a device-settings request.
+#include "client/session/session_cache.h"
+
 namespace gw {
 
 // Requests that carry what was staged before them.
@@ -16,16 +19,6 @@ enum class EditorRequest {
   kSetSchedule,
   kSetPolicies,
   kSetServiceSettings,
-};
-
-// Items of a device-settings request.
-enum DeviceItem : int {
-  kDeviceInputHigh = 2,
-  kDeviceInputLow = 3,
-  kDeviceBatteryLow = 4,
-  kDeviceBatteryOut = 5,
-  kDeviceColdStart = 6,
-  kDeviceSelfTest = 7,  // seconds of test, or -1 to stop one
 };
 
 // UPS values read from the cache.

@@ -41,8 +41,8 @@ bool ScheduleEditor::show(int page) {
   p.opened = true;
   const int repeat = page == kDatedPage ? kRepeatDated : kRepeatWeekly;
   for (const std::string& text : session_.scheduleLines()) {
-    ScheduleLine line;
-    if (!parseScheduleLine(text, &line) || line.repeat != repeat) continue;
+    ScheduleEntry line;
+    if (!parseScheduleEntry(text, &line) || line.repeat != repeat) continue;
     if (std::optional<std::string> row = itemRow(line)) p.rows.push_back(*row);
   }
   return true;
@@ -117,8 +117,8 @@ std::vector<std::string> ScheduleEditor::buildLines() const {
   // Only the items an opened page listed are replaced by its rows; every other item stays,
   // so that editing the turn-offs never loses a daily item or a planned self-test.
   for (const std::string& text : session_.scheduleLines()) {
-    ScheduleLine line;
-    if (parseScheduleLine(text, &line) && isListedItem(line) &&
+    ScheduleEntry line;
+    if (parseScheduleEntry(text, &line) && isListedItem(line) &&
         pages_[line.repeat == kRepeatDated ? kDatedPage : kWeeklyPage].opened) {
       continue;
     }

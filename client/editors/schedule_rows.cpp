@@ -9,31 +9,6 @@
 namespace gw {
 namespace {
 
-constexpr size_t kWireTimeLength = 21;  // "2002/11/05 2 17:04:09"
-
-bool takeNumber(std::string_view* rest, int* value) {
-  size_t start = rest->find_first_not_of(' ');
-  if (start == std::string_view::npos) return false;
-  rest->remove_prefix(start);
-  size_t end = std::min(rest->find(' '), rest->size());
-  long long n = 0;
-  if (!parseWholeInt(rest->substr(0, end), &n)) return false;
-  *value = static_cast<int>(n);
-  rest->remove_prefix(end);
-  return true;
-}
-
-bool takeTime(std::string_view* rest, int64_t* ms) {
-  size_t start = rest->find_first_not_of(' ');
-  if (start == std::string_view::npos) return false;
-  rest->remove_prefix(start);
-  if (rest->size() < kWireTimeLength || !parseWireTime(rest->substr(0, kWireTimeLength), ms)) {
-    return false;
-  }
-  rest->remove_prefix(kWireTimeLength);
-  return true;
-}
-
 // Reads "digits" followed by `separator` (or by the end when separator is 0).
 bool takeField(std::string_view* rest, char separator, int* value) {
   size_t end = separator ? rest->find(separator) : rest->size();
@@ -89,22 +64,12 @@ bool nextOnWeekday(int64_t from_ms, int weekday, int hour, int minute, int64_t* 
 
 }  // namespace
 
-bool parseScheduleLine(std::string_view line, ScheduleLine* out) {
-  ScheduleLine l;
-  if (!takeNumber(&line, &l.repeat) || !takeNumber(&line, &l.action) ||
-      !takeTime(&line, &l.start_ms) || !takeTime(&line, &l.end_ms)) {
-    return false;
-  }
-  *out = l;
-  return true;
-}
-
-std::string scheduleLineText(const ScheduleLine& line) {
+std::string scheduleLineText(const ScheduleEntry& line) {
   return std::to_string(line.repeat) + ' ' + std::to_string(line.action) + ' ' +
          formatWireTime(line.start_ms) + ' ' + formatWireTime(line.end_ms);
 }
 
-bool isListedItem(const ScheduleLine& line) {
+bool isListedItem(const ScheduleEntry& line) {
   return (line.repeat == kRepeatDated || line.repeat == kRepeatWeekly) &&
          (line.action == kActionTurnOff || line.action == kActionTurnOffAndOn);
 }
@@ -136,7 +101,7 @@ std::string weeklyText(int weekday, int hour, int minute) {
          std::to_string(hour) + ':' + std::to_string(minute);
 }
 
-std::optional<std::string> itemRow(const ScheduleLine& line) {
+std::optional<std::string> itemRow(const ScheduleEntry& line) {
   if (!isListedItem(line)) return std::nullopt;
   auto part = [&](int64_t ms) {
     LocalTime t = toLocalTime(ms);
@@ -155,7 +120,7 @@ std::optional<std::string> rowLine(std::string_view row, int64_t now_ms) {
     off = row.substr(0, dash);
     on = row.substr(dash + 3);
   }
-  ScheduleLine line;
+  ScheduleEntry line;
   line.action = on.empty() ? kActionTurnOff : kActionTurnOffAndOn;
   if (!off.empty() && off.front() >= '0' && off.front() <= '9') {
     line.repeat = kRepeatDated;

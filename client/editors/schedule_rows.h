@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "client/session/session_cache.h"
+
 namespace gw {
 
 inline constexpr int kRepeatDated = 1;   // done once
@@ -21,18 +23,11 @@ inline constexpr std::array<const char*, 7> kWeekdayNames = {
 
 inline constexpr int kScheduleYearLow = 2002;
 
-// A decoded item line: "repeat action start end", the times in the wire form.
-struct ScheduleLine {
-  int repeat = 0;
-  int action = 0;
-  int64_t start_ms = 0;
-  int64_t end_ms = 0;
-};
-[[nodiscard]] bool parseScheduleLine(std::string_view line, ScheduleLine* out);
-std::string scheduleLineText(const ScheduleLine& line);
+// The item line of an entry: "repeat action start end", the times in the wire form.
+std::string scheduleLineText(const ScheduleEntry& entry);
 
 // Whether the window lists the item: dated or weekly, turning off or off and on again.
-bool isListedItem(const ScheduleLine& line);
+bool isListedItem(const ScheduleEntry& line);
 
 // The upper bound of the year fields: twenty years past the year of `now_ms`, and never
 // before 2020.
@@ -65,7 +60,7 @@ std::string datedText(const DatedTime& t);
 std::string weeklyText(int weekday, int hour, int minute);
 
 // The row of a listed item; empty for one the window does not list.
-std::optional<std::string> itemRow(const ScheduleLine& line);
+std::optional<std::string> itemRow(const ScheduleEntry& line);
 
 // The item line of a row. A weekly row's turn-off is the next date on its weekday counting
 // today (`now_ms`), its turn-on the next date on that weekday after the turn-off. An item that

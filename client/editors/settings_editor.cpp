@@ -217,7 +217,7 @@ bool SettingsEditor::requestDone(uint32_t tag, int code, Outcome* outcome) {
 bool SettingsEditor::pressSelfTest(std::string_view length_text, SelfTestStep* step,
                                    std::string* message) {
   if (memory_.self_test_running) {
-    session_.stageDeviceSetting(kDeviceSelfTest, -1);
+    session_.stageDeviceSetting(kSettingSelfTest, -1);
     (void)session_.submit(EditorRequest::kDeviceSettings);  // the status poll tells the outcome
     memory_.self_test_running = false;
     *step = {false, 0};
@@ -228,7 +228,7 @@ bool SettingsEditor::pressSelfTest(std::string_view length_text, SelfTestStep* s
                         &seconds, message)) {
     return false;
   }
-  session_.stageDeviceSetting(kDeviceSelfTest, seconds);
+  session_.stageDeviceSetting(kSettingSelfTest, seconds);
   (void)session_.submit(EditorRequest::kDeviceSettings);
   memory_.self_test_running = true;
   *step = {true, std::max(seconds, 2) * 1000};

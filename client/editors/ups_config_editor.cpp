@@ -18,7 +18,7 @@ void UpsConfigEditor::takeCurrentValues() {
         positionOf(r, session_.deviceSetting(kThresholdRowInfo[r].item, false));
     rows_[r].position = rows_[r].loaded_position = std::max(found, 0);
   }
-  if (std::optional<int> cold = session_.deviceSetting(kDeviceColdStart, false)) {
+  if (std::optional<int> cold = session_.deviceSetting(kSettingColdStart, false)) {
     cold_start_ = *cold != 0;
   }
   loaded_cold_start_ = cold_start_;
@@ -53,7 +53,7 @@ void UpsConfigEditor::defaults() {
     const int found = positionOf(r, session_.deviceSetting(kThresholdRowInfo[r].item, true));
     moveTo(r, found >= 0 ? found : count(r) / 2);
   }
-  cold_start_ = session_.deviceSetting(kDeviceColdStart, true).value_or(1) != 0;
+  cold_start_ = session_.deviceSetting(kSettingColdStart, true).value_or(1) != 0;
 }
 
 UpsConfigEditor::Outcome UpsConfigEditor::ok() {
@@ -66,7 +66,7 @@ UpsConfigEditor::Outcome UpsConfigEditor::ok() {
     staged = true;
   }
   if (cold_start_ != loaded_cold_start_) {
-    session_.stageDeviceSetting(kDeviceColdStart, cold_start_ ? 1 : 0);
+    session_.stageDeviceSetting(kSettingColdStart, cold_start_ ? 1 : 0);
     staged = true;
   }
   if (!staged) return Outcome::kClose;

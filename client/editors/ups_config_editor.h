@@ -19,10 +19,10 @@ struct ThresholdRowInfo {
 };
 inline constexpr int kThresholdRows = 4;
 inline constexpr std::array<ThresholdRowInfo, kThresholdRows> kThresholdRowInfo = {{
-    {"Low Battery Voltage", "%", kDeviceBatteryLow},
-    {"High - Voltage Failure", "V", kDeviceInputHigh},
-    {"Low - Voltage Failure", "V", kDeviceInputLow},
-    {"Battery Mode Output Voltage", "V", kDeviceBatteryOut},
+    {"Low Battery Voltage", "%", kSettingBatteryLow},
+    {"High - Voltage Failure", "V", kSettingInputHigh},
+    {"Low - Voltage Failure", "V", kSettingInputLow},
+    {"Battery Mode Output Voltage", "V", kSettingBatteryOut},
 }};
 
 class UpsConfigEditor {

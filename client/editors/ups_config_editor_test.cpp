@@ -13,12 +13,12 @@ using Log = std::vector<std::string>;
 class UpsConfigEditorTest : public ::testing::Test {
  protected:
   UpsConfigEditorTest() {
-    session_.allowed = {{kDeviceBatteryLow, {20, 25, 30, 35, 40}},
-                        {kDeviceInputHigh, {250, 260, 270, 280}},
-                        {kDeviceInputLow, {160, 170, 180}},
-                        {kDeviceBatteryOut, {220, 230, 240}}};
-    session_.device_settings = {{kDeviceBatteryLow, 30}, {kDeviceInputHigh, 265},
-                                {kDeviceInputLow, 180}, {kDeviceColdStart, 0}};
+    session_.allowed = {{kSettingBatteryLow, {20, 25, 30, 35, 40}},
+                        {kSettingInputHigh, {250, 260, 270, 280}},
+                        {kSettingInputLow, {160, 170, 180}},
+                        {kSettingBatteryOut, {220, 230, 240}}};
+    session_.device_settings = {{kSettingBatteryLow, 30}, {kSettingInputHigh, 265},
+                                {kSettingInputLow, 180}, {kSettingColdStart, 0}};
   }
 
   FakeEditorSession session_;
@@ -26,7 +26,7 @@ class UpsConfigEditorTest : public ::testing::Test {
 };
 
 TEST_F(UpsConfigEditorTest, PositionsAreTheFirstEqualElementOrTheFirst) {
-  session_.allowed[kDeviceInputLow] = {160, 180, 180};
+  session_.allowed[kSettingInputLow] = {160, 180, 180};
   editor_.load();
   EXPECT_EQ(editor_.position(0), 2);
   EXPECT_EQ(editor_.value(0), 30);
@@ -35,7 +35,7 @@ TEST_F(UpsConfigEditorTest, PositionsAreTheFirstEqualElementOrTheFirst) {
   EXPECT_EQ(editor_.position(2), 1);
   EXPECT_EQ(editor_.position(3), 0) << "current value unknown";
   EXPECT_FALSE(editor_.coldStart());
-  session_.allowed.erase(kDeviceBatteryOut);
+  session_.allowed.erase(kSettingBatteryOut);
   editor_.load();
   EXPECT_EQ(editor_.count(3), 0);
   EXPECT_EQ(editor_.value(3), 0);
@@ -59,14 +59,14 @@ TEST_F(UpsConfigEditorTest, DefaultTakesTheKnownDefaultOrTheMiddleElement) {
   editor_.defaults();
   EXPECT_EQ(editor_.position(0), 0) << "not loaded: nothing moves";
   editor_.load();
-  session_.device_defaults = {{kDeviceInputLow, 160}, {kDeviceBatteryOut, 999}};
+  session_.device_defaults = {{kSettingInputLow, 160}, {kSettingBatteryOut, 999}};
   editor_.defaults();
   EXPECT_EQ(editor_.value(0), 30) << "the third of five";
   EXPECT_EQ(editor_.value(1), 270) << "the third of four";
   EXPECT_EQ(editor_.value(2), 160);
   EXPECT_EQ(editor_.value(3), 230) << "a default the list lacks";
   EXPECT_TRUE(editor_.coldStart()) << "no default: on";
-  session_.device_defaults[kDeviceColdStart] = 0;
+  session_.device_defaults[kSettingColdStart] = 0;
   editor_.defaults();
   EXPECT_FALSE(editor_.coldStart());
   EXPECT_TRUE(session_.log.empty());
@@ -86,7 +86,7 @@ TEST_F(UpsConfigEditorTest, OkSendsTheChangedRowsOnceAndRestoresOnRefusal) {
   UpsConfigEditor::Outcome outcome;
   EXPECT_FALSE(editor_.requestDone(session_.last_tag + 1, 0, &outcome));
   // The service took the battery-low value and refused the rest.
-  session_.device_settings[kDeviceBatteryLow] = 35;
+  session_.device_settings[kSettingBatteryLow] = 35;
   ASSERT_TRUE(editor_.requestDone(session_.last_tag, 4, &outcome));
   EXPECT_EQ(outcome, UpsConfigEditor::Outcome::kRestored);
   EXPECT_EQ(editor_.value(0), 35);

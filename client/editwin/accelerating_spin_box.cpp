@@ -63,8 +63,17 @@ void AcceleratingSpinBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void AcceleratingSpinBox::keyPressEvent(QKeyEvent* event) {
-  if (isStepKey(event->key()) && !event->isAutoRepeat()) {
-    acceleration_.press(clock_.monotonicMs());
+  if (isStepKey(event->key())) {
+    if (!event->isAutoRepeat()) {
+      acceleration_.press(clock_.monotonicMs());
+    } else if (isEnabled() && !isReadOnly()) {
+      // The keyboard's own repeat moves the spin, one step per repeat, rather than the box's
+      // timer starting a second repeat of its own.
+      const bool up = event->key() == Qt::Key_Up || event->key() == Qt::Key_PageUp;
+      stepBy(up ? 1 : -1);
+      event->accept();
+      return;
+    }
   }
   QAbstractSpinBox::keyPressEvent(event);
 }
