@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QTest>
 #include <memory>
 
@@ -55,10 +57,14 @@ class EditorWindowRig {
   bool isOpen(int slot) const { return main_->window(slot) != nullptr; }
   MainWindow& main() { return *main_; }
 
+  // A click where the control takes it: on a check box's or radio button's indicator, in
+  // the middle of anything else.
   static void click(QWidget* window, const char* name) {
     QWidget* w = window->findChild<QWidget*>(name);
     QVERIFY2(w, name);
-    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+    const bool indicator = qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w);
+    const QPoint at = indicator ? QPoint(8, w->height() / 2) : w->rect().center();
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
   }
   // Replaces a field's text as the operator would: select all, type.
   static void type(QWidget* window, const char* name, const QString& text) {

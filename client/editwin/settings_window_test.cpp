@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include "client/editwin/settings_window.h"
-#include "client/monview/status_window.h"
 #include "testing/editor_window_rig.h"
 
 namespace gw {
@@ -124,7 +123,6 @@ class SettingsWindowTest : public QObject {
     SettingsWindow* w = openLoaded();
     QVERIFY(w);
     PanelButton* run = w->findChild<PanelButton*>("self_test");
-    qDebug() << rig_->main().statusWindow()->messageText();
     QTRY_VERIFY(run->isEnabled());
     QCOMPARE(run->text(), QString("Run"));
     EditorWindowRig::type(w, "self_test_length", "1");
@@ -166,7 +164,6 @@ class SettingsWindowTest : public QObject {
     QTRY_VERIFY(!w->setupEnabled());
     QVERIFY(rig_->isOpen(kSlotSettings));
     QVERIFY(!QApplication::overrideCursor());
-    for (auto& c : rig_->editing.changes()) qDebug() << c.c_str();
     QCOMPARE(rig_->editing.changes(),
              (std::vector<std::string>{"POL service.buzzer on=0",
                                        "PTC powerfail.shutdown.happen.delay=45"}));
