@@ -20,6 +20,9 @@ LogWindow::LogWindow(WindowHost& host, RunMemory& memory)
   radios_[LOG_EVENT] = addRadio("Event", QRect(22, 28, 90, 20));
   radios_[LOG_SAVED] = addRadio("Closed Application Information", QRect(130, 28, 240, 20));
   radios_[LOG_STATUS] = addRadio("Data Record", QRect(390, 28, 130, 20));
+  radios_[LOG_EVENT]->setObjectName("event");
+  radios_[LOG_SAVED]->setObjectName("saved");
+  radios_[LOG_STATUS]->setObjectName("data_record");
 
   makePage(LOG_EVENT, {"Time", "Event"}, {25}, 0);
   makePage(LOG_SAVED, {"Application Name", "Saved Filename"}, {110}, 0);

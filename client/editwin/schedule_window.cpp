@@ -25,6 +25,8 @@ ScheduleWindow::ScheduleWindow(WindowHost& host, RunMemory& memory)
   addGroup("Schedule Shutdown", QRect(10, 6, 580, 50));
   radios_[kDatedPage] = addRadio("Special Setting", QRect(22, 28, 160, 20));
   radios_[kWeeklyPage] = addRadio("Weekly Setting", QRect(220, 28, 160, 20));
+  radios_[kDatedPage]->setObjectName("special");
+  radios_[kWeeklyPage]->setObjectName("weekly");
   makePage(kDatedPage);
   makePage(kWeeklyPage);
 
