@@ -10,6 +10,7 @@
 
 #include "platform/posix/errno_result.h"
 #include "platform/posix/fd_stream.h"
+#include "platform/posix/unix_listener.h"
 
 namespace gw {
 namespace {
@@ -45,8 +46,9 @@ class UnixListener final : public LocalListener {
 
 }  // namespace
 
-ResultCode listenLocal(const std::string& path, int backlog,
-                       std::unique_ptr<LocalListener>* listener) {
+namespace posix {
+
+ResultCode listenUnixSocket(const std::string& path, int backlog, UniqueFd* fd) {
   sockaddr_un addr{};
   if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
   struct stat st {};
@@ -54,12 +56,23 @@ ResultCode listenLocal(const std::string& path, int backlog,
     if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
     ::unlink(path.c_str());
   }
-  posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!sock.valid()) return RC_NOT_AVAILABLE;
   if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
       ::listen(sock.get(), backlog) != 0) {
     return RC_NOT_AVAILABLE;
   }
+  *fd = std::move(sock);
+  return RC_OK;
+}
+
+}  // namespace posix
+
+ResultCode listenLocal(const std::string& path, int backlog,
+                       std::unique_ptr<LocalListener>* listener) {
+  posix::UniqueFd sock;
+  ResultCode rc = posix::listenUnixSocket(path, backlog, &sock);
+  if (rc != RC_OK) return rc;
   *listener = std::make_unique<UnixListener>(std::move(sock), path);
   return RC_OK;
 }
