@@ -6,7 +6,6 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/process.h"
 #include "service/driverlink/status_poller.h"
 #include "testing/fake_clock.h"
 
@@ -57,7 +57,7 @@ class DriverLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Writing to a driver that died must come back as an error, not end the test process.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
     std::string tmpl = (std::filesystem::temp_directory_path() / "gw-link.XXXXXX").string();
     ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;

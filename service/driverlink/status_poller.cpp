@@ -4,14 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "common/deadline.h"
+
 namespace gw {
 namespace {
-
-void lowerTo(uint32_t& timeout_ms, int64_t remaining_ms) {
-  if (remaining_ms < 0) remaining_ms = 0;
-  if (remaining_ms < static_cast<int64_t>(timeout_ms))
-    timeout_ms = static_cast<uint32_t>(remaining_ms);
-}
 
 bool sawBrokenPipe(const StatusSnapshot& snapshot) {
   for (const auto& entry : snapshot.entries) {
@@ -62,7 +58,7 @@ bool StatusPoller::poll(uint32_t& timeout_ms, int64_t polling_rate_ms) {
       completed = true;
     }
   }
-  lowerTo(timeout_ms, last_poll_ms_ + rate - clock_.monotonicMs());
+  lowerTimeout(timeout_ms, last_poll_ms_ + rate - clock_.monotonicMs());
   if (link_) link_->checkTimeouts(timeout_ms);
   return completed;
 }
