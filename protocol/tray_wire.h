@@ -17,6 +17,9 @@
 
 namespace gw {
 
+// The socket's name in the service's data directory.
+inline constexpr std::string_view kNotifySocketName = "notify";
+
 inline constexpr size_t kMaxTrayLine = 128;
 inline constexpr std::string_view kExitRequest = "EXIT";
 
