@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "common/line_file.h"
+#include "protocol/wire_reply.h"
 
 namespace gw {
 
@@ -109,7 +109,7 @@ void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
       case RULE_ALLOW:
         break;
       case RULE_DENY:
-        connection.queueReply("ERR " + std::to_string(static_cast<int>(RC_REFUSED)) + "\r", now_ms);
+        connection.queueReply(errorReply(RC_REFUSED) + "\r", now_ms);
         connection.finishAfterReplies();
         return;
       case RULE_NONE:
@@ -141,14 +141,6 @@ void ClientServer::removeFinished(int64_t now_ms) {
   if (!removed) return;
   connections_.erase(std::remove(connections_.begin(), connections_.end(), nullptr),
                      connections_.end());
-}
-
-uint16_t clientPortFromText(const char* text) {
-  long long port = 0;
-  if (text == nullptr || !parseWholeInt(text, &port) || port < 1 || port > 65535) {
-    return kDefaultClientPort;
-  }
-  return static_cast<uint16_t>(port);
 }
 
 }  // namespace gw

@@ -70,8 +70,4 @@ class ClientServer {
   std::vector<std::unique_ptr<ClientConnection>> connections_;
 };
 
-// The client port from the text of GRIDWATCH_PORT: a whole decimal number 1..65535, or
-// kDefaultClientPort when the text is absent, empty or anything else.
-uint16_t clientPortFromText(const char* text);
-
 }  // namespace gw

@@ -457,15 +457,5 @@ TEST_F(ClientServerTest, RandomBytesNeverHurtTheServer) {
   EXPECT_EQ(ask(*normal, "DEV STATUS_CONNECT\r"), "1");
 }
 
-TEST(ClientPortTest, FromEnvironmentText) {
-  EXPECT_EQ(clientPortFromText(nullptr), 8855);
-  EXPECT_EQ(clientPortFromText(""), 8855);
-  EXPECT_EQ(clientPortFromText("9000"), 9000);
-  EXPECT_EQ(clientPortFromText("65535"), 65535);
-  for (const char* bad : {"0", "65536", "-1", "9000x", " 9000", "port"}) {
-    EXPECT_EQ(clientPortFromText(bad), 8855) << bad;
-  }
-}
-
 }  // namespace
 }  // namespace gw
