@@ -24,6 +24,8 @@ inline constexpr Ipv4Address kLoopbackAddress = 0x7F000001;
 std::string formatIpv4(Ipv4Address address);
 // Reads exactly four dotted decimal parts, each 0..255. Returns false otherwise.
 [[nodiscard]] bool parseIpv4(std::string_view text, Ipv4Address* address);
+// A host as the clients name it: a dotted address or "localhost". No name service is asked.
+[[nodiscard]] bool parseHostAddress(std::string_view host, Ipv4Address* address);
 
 // What a PollSet can watch. The handle is the back-end's own socket handle.
 class PollableSocket {

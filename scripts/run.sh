@@ -5,23 +5,26 @@
 #   scripts/run.sh                     a simulated binary-protocol UPS
 #   scripts/run.sh --kind text         a simulated text-protocol UPS (or: contact)
 #   scripts/run.sh --ups /dev/ttyUSB0  a real UPS on that serial device
+#   scripts/run.sh --monview           also start the graphical client beside the service
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 kind=binary
 ups=
+monview=
 while (($#)); do
   case "$1" in
     --kind) kind=$2; shift 2 ;;
     --ups) ups=$2; shift 2 ;;
-    -h|--help) sed -n '2,8p' "$0"; exit 0 ;;
+    --monview) monview=1; shift ;;
+    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target monsvc porter upssim monctl
+cmake --build build --target monsvc porter upssim monctl ${monview:+monview}
 data=$(mktemp -d -t gridwatch.XXXXXX)
 cp build/bin/* "$data"/
 export GRIDWATCH_PORT=${GRIDWATCH_PORT:-8855}
@@ -37,6 +40,17 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
+# The graphical client, once the service has had a moment to listen.
+start_monview() {
+  [[ -n $monview ]] || return 0
+  if [[ -z ${DISPLAY:-}${WAYLAND_DISPLAY:-} ]]; then
+    echo "no display: monview not started"
+    return 0
+  fi
+  (sleep 1; exec "$data/monview") &
+  pids+=($!)
+}
+
 # The driver is told to use COM1; GRIDWATCH_COM1 says what COM1 is.
 printf 'service.media type=2\nservice.media index=1\n' > "$data/policy"
 if [[ -n $ups ]]; then
@@ -44,6 +58,7 @@ if [[ -n $ups ]]; then
   echo "UPS on:         $ups"
   "$data/monsvc" &
   pids+=($!)
+  start_monview
   wait "${pids[0]}"
   exit 0
 fi
@@ -65,6 +80,7 @@ echo "simulated UPS:  $kind protocol, $where"
 export GRIDWATCH_SHUTDOWN_COMMAND='echo "monsvc: system shutdown requested (simulation: the machine stays up)"'
 "$data/monsvc" &
 pids+=($!)
+start_monview
 tail -n +2 -f "$data/upssim.out" &
 pids+=($!)
 

@@ -197,6 +197,14 @@ bool parseIpv4(std::string_view text, Ipv4Address* address) {
   return true;
 }
 
+bool parseHostAddress(std::string_view host, Ipv4Address* address) {
+  if (host == "localhost") {
+    *address = kLoopbackAddress;
+    return true;
+  }
+  return parseIpv4(host, address);
+}
+
 ResultCode listenTcp(Ipv4Address address, uint16_t port, std::unique_ptr<TcpListener>* listener) {
   UniqueFd fd = newStreamSocket();
   if (!fd.valid()) return setupResult(errno);

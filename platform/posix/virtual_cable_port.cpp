@@ -1,10 +1,8 @@
 // The port end of the virtual serial cable.
 #include "platform/posix/virtual_cable_port.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 
 #include "platform/clock.h"
 #include "platform/posix/errno_result.h"
+#include "platform/posix/unix_stream.h"
 
 namespace gw::posix {
 
@@ -37,20 +36,9 @@ uint32_t inputsFromWire(uint8_t w) {
 }
 
 ResultCode VirtualCablePort::open(const std::string& path, std::unique_ptr<SerialPort>* port) {
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  if (path.empty() || path.size() >= sizeof addr.sun_path) return RC_NOT_AVAILABLE;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (!fd.valid()) return RC_NOT_AVAILABLE;
-  // A local connect completes at once or is refused; it never waits on a peer.
-  if (retryEintr([&] {
-        return ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-      }) != 0) {
-    return RC_NOT_AVAILABLE;
-  }
-  int flags = ::fcntl(fd.get(), F_GETFL);
-  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags | O_NONBLOCK) != 0) return RC_NOT_AVAILABLE;
+  UniqueFd fd;
+  ResultCode rc = connectUnixSocket(path, &fd);
+  if (rc != RC_OK) return rc;
   port->reset(new VirtualCablePort(std::move(fd)));
   return RC_OK;
 }
@@ -89,24 +77,8 @@ void VirtualCablePort::takeFrames() {
 
 bool VirtualCablePort::pump(int timeout_ms) {
   if (broken_) return false;
-  pollfd p{fd_.get(), POLLIN, 0};
-  int r = retryEintr([&] { return ::poll(&p, 1, timeout_ms > 0 ? timeout_ms : 0); });
-  if (r < 0) {
-    broken_ = true;
-    return false;
-  }
-  if (r == 0) return true;
-  char buf[512];
-  for (;;) {
-    ssize_t n = retryEintr([&] { return ::recv(fd_.get(), buf, sizeof buf, 0); });
-    if (n > 0) {
-      partial_.append(buf, static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-    broken_ = true;  // orderly close or a failure: the UPS end is gone
-    break;
-  }
+  // A close or a failure means the UPS end is gone.
+  if (!receiveWaiting(fd_.get(), timeout_ms, &partial_)) broken_ = true;
   takeFrames();
   return !broken_;
 }
