@@ -4,22 +4,15 @@
 //   montray [--socket PATH] [--state-lines]
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
 
+#include "client/instance/instance_channel.h"
 #include "client/montray/tray_program.h"
 #include "platform/paths.h"
 #include "protocol/tray_wire.h"
 
 namespace {
-
-// The management client's single-instance channel.
-QString clientChannelPath() {
-  QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (dir.isEmpty()) dir = QDir::tempPath();
-  return QDir(dir).filePath("UPS Management Client Program");
-}
 
 int usage() {
   std::fprintf(stderr,
@@ -52,7 +45,7 @@ int main(int argc, char** argv) {
   app.setApplicationName("montray");
   // The tray has no window; closing its menu must not end it.
   app.setQuitOnLastWindowClosed(false);
-  options.client_channel = clientChannelPath();
+  options.client_channel = gw::InstanceChannel::defaultPath();
   gw::TrayProgram tray(std::move(options));
   tray.start();
   return app.exec();

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "client/instance/instance_channel.h"
 #include "client/montray/tray_artwork.h"
 
 namespace gw {
@@ -12,8 +13,7 @@ namespace gw {
 TrayProgram::TrayProgram(TrayProgramOptions options, QObject* parent)
     : QObject(parent),
       options_(std::move(options)),
-      window_(*this),
-      raiser_(options_.client_channel) {
+      window_(*this) {
   QAction* management = menu_.addAction("UPS Management");
   QAction* exit = menu_.addAction("Exit");
   menu_.setDefaultAction(management);
@@ -106,13 +106,9 @@ void TrayProgram::report(const std::string& message) {
 
 void TrayProgram::raiseClient(bool report) {
   std::function<void(bool)> done;
-  if (report) {
-    done = [this](bool raised) {
-      QMetaObject::invokeMethod(this, [this, raised] { window_.onRaiseAnswered(raised); },
-                                Qt::QueuedConnection);
-    };
-  }
-  raiser_.ask(kClientAnswerMs, std::move(done));
+  if (report) done = [this](bool raised) { window_.onRaiseAnswered(raised); };
+  InstanceChannel::askLater(options_.client_channel, "RAISE", kClientAnswerMs, this,
+                            std::move(done));
 }
 
 ResultCode TrayProgram::startClient(std::unique_ptr<ChildProcess>* child) {

@@ -12,7 +12,6 @@
 #include <memory>
 #include <string>
 
-#include "client/montray/client_raiser.h"
 #include "client/tray/tray_shell.h"
 #include "client/tray/tray_window.h"
 #include "protocol/tray_wire.h"
@@ -67,7 +66,6 @@ class TrayProgram final : public QObject, private TrayShell {
   TrayWindow window_;
   QSystemTrayIcon icon_;
   QMenu menu_;
-  ClientRaiser raiser_;
   std::unique_ptr<QLocalSocket> service_;
   TrayLineBuffer service_lines_;
   QTimer reconnect_;
