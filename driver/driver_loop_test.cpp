@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "testing/fake_clock.h"
-#include "testing/scripted_pipe.h"
+#include "testing/fake_pipe.h"
 
 namespace gw {
 namespace {
@@ -77,11 +77,8 @@ class LoopSource final : public DeviceSource {
 class DriverLoopTest : public ::testing::Test {
  protected:
   DriverLoopTest() {
-    auto in = std::make_unique<ScriptedInputPipe>(clock_);
-    auto out = std::make_unique<RecordingOutputPipe>();
-    in_ = in.get();
-    out_ = out.get();
-    link_ = std::make_unique<PipeLink>(std::move(in), std::move(out));
+    link_ = std::make_unique<PipeLink>(std::make_unique<FakePipe>(in_, &clock_),
+                                       std::make_unique<FakePipe>(out_, &clock_));
   }
   std::unique_ptr<DriverLoop> makeLoop(int type, int index) {
     auto loop = std::make_unique<DriverLoop>(clock_, *link_, source_, type, index);
@@ -92,8 +89,8 @@ class DriverLoopTest : public ::testing::Test {
   FakeClock clock_;
   DeviceLog log_;
   LoopSource source_{clock_, log_};
-  ScriptedInputPipe* in_ = nullptr;
-  RecordingOutputPipe* out_ = nullptr;
+  std::shared_ptr<FakePipe::Script> in_ = std::make_shared<FakePipe::Script>();
+  std::shared_ptr<FakePipe::Script> out_ = std::make_shared<FakePipe::Script>();
   std::unique_ptr<PipeLink> link_;
 };
 
@@ -161,7 +158,7 @@ TEST_F(DriverLoopTest, LoopEndsWhenNoDeviceCanBeBuiltOrThePipeBreaks) {
   loop->run();
   EXPECT_EQ(clock_.monotonicMs(), 0) << "ends right after the first failed poll";
 
-  out_->broken = true;
+  out_->fail_writes = true;
   in_->at(clock_.monotonicMs() + 10, "S0\n");
   source_.fail = false;
   source_.polls = {};

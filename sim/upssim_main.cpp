@@ -14,6 +14,7 @@
 #include "hidbridge/ups_usb_ids.h"
 #include "platform/clock.h"
 #include "platform/posix/hid_uhid_device.h"
+#include "platform/process.h"
 #include "sim/cable_server.h"
 #include "sim/control_server.h"
 #include "sim/hid_socket_server.h"
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
   sigemptyset(&sa.sa_mask);
   ::sigaction(SIGTERM, &sa, nullptr);
   ::sigaction(SIGINT, &sa, nullptr);
-  ::signal(SIGPIPE, SIG_IGN);
+  gw::ignoreBrokenPipes();
 
   gw::Clock& clock = gw::systemClock();
   std::unique_ptr<gw::SimUps> ups;

@@ -60,8 +60,6 @@ class PosixServiceHost final : public ServiceHost {
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
-    // A client that disconnects mid-send must not end the service.
-    signal(SIGPIPE, SIG_IGN);
   }
 
   bool reportState(ServiceState state, unsigned wait_hint_ms) override {

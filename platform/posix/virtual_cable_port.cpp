@@ -12,28 +12,32 @@
 #include "platform/posix/errno_result.h"
 #include "platform/posix/unix_stream.h"
 
-namespace gw::posix {
+namespace gw {
 
 uint8_t outputsToWire(uint32_t m) {
-  return static_cast<uint8_t>(((m & kModemDtr) ? kWireDtr : 0) | ((m & kModemRts) ? kWireRts : 0) |
-                              ((m & kModemBreak) ? kWireBreak : 0));
+  return static_cast<uint8_t>(((m & LC_DTR) ? kWireDtr : 0) | ((m & LC_RTS) ? kWireRts : 0) |
+                              ((m & LC_BREAK) ? kWireBreak : 0));
 }
 
 uint32_t outputsFromWire(uint8_t w) {
-  return ((w & kWireDtr) ? kModemDtr : 0u) | ((w & kWireRts) ? kModemRts : 0u) |
-         ((w & kWireBreak) ? kModemBreak : 0u);
+  return ((w & kWireDtr) ? LC_DTR : 0u) | ((w & kWireRts) ? LC_RTS : 0u) |
+         ((w & kWireBreak) ? LC_BREAK : 0u);
 }
 
 uint8_t inputsToWire(uint32_t m) {
-  return static_cast<uint8_t>(((m & kModemDcd) ? kWireDcd : 0) | ((m & kModemDsr) ? kWireDsr : 0) |
-                              ((m & kModemCts) ? kWireCts : 0) |
-                              ((m & kModemRing) ? kWireRing : 0));
+  return static_cast<uint8_t>(((m & LS_DCD) ? kWireDcd : 0) | ((m & LS_DSR) ? kWireDsr : 0) |
+                              ((m & LS_CTS) ? kWireCts : 0) |
+                              ((m & LS_RING) ? kWireRing : 0));
 }
 
 uint32_t inputsFromWire(uint8_t w) {
-  return ((w & kWireDcd) ? kModemDcd : 0u) | ((w & kWireDsr) ? kModemDsr : 0u) |
-         ((w & kWireCts) ? kModemCts : 0u) | ((w & kWireRing) ? kModemRing : 0u);
+  return ((w & kWireDcd) ? LS_DCD : 0u) | ((w & kWireDsr) ? LS_DSR : 0u) |
+         ((w & kWireCts) ? LS_CTS : 0u) | ((w & kWireRing) ? LS_RING : 0u);
 }
+
+}  // namespace gw
+
+namespace gw::posix {
 
 ResultCode VirtualCablePort::open(const std::string& path, std::unique_ptr<SerialPort>* port) {
   UniqueFd fd;
@@ -155,7 +159,7 @@ ResultCode VirtualCablePort::getModemLines(uint32_t* signals) {
 }
 
 ResultCode VirtualCablePort::setModemLines(uint32_t mask, bool on) {
-  if ((mask & ~(kModemDtr | kModemRts | kModemBreak)) != 0) return RC_BAD_VALUE;
+  if ((mask & ~(LC_DTR | LC_RTS | LC_BREAK)) != 0) return RC_BAD_VALUE;
   uint32_t next = on ? (outputs_ | mask) : (outputs_ & ~mask);
   std::string frame{static_cast<char>(kFrameOutputs), static_cast<char>(outputsToWire(next))};
   uint64_t want = acks_ + 1;

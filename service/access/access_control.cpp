@@ -19,10 +19,6 @@ AccessControl::AccessControl(std::string data_dir) : data_dir_(std::move(data_di
                   : defaultAccounts();
 }
 
-AccessControl::~AccessControl() {
-  (void)save();  // an unwritable data directory keeps the old files; nothing to report to
-}
-
 std::vector<ProtectRule> AccessControl::defaultRules() {
   return {ProtectRule{0, 0, RULE_DENY}};
 }
@@ -114,13 +110,14 @@ std::string AccessControl::userFileText() const {
   return out;
 }
 
-ResultCode AccessControl::save() const {
-  ResultCode rc = writeFileAtomically(joinPath(data_dir_, std::string(kAccessFileName)),
-                                      accessFileText());
+ResultCode AccessControl::saveAccess() const {
+  return writeFileAtomically(joinPath(data_dir_, std::string(kAccessFileName)), accessFileText());
+}
+
+ResultCode AccessControl::saveUsers() const {
   // The user file holds passwords in plain text: only the service's account may read it.
-  ResultCode user_rc =
-      writeFileAtomically(joinPath(data_dir_, std::string(kUserFileName)), userFileText(), 0600);
-  return rc != RC_OK ? rc : user_rc;
+  return writeFileAtomically(joinPath(data_dir_, std::string(kUserFileName)), userFileText(),
+                             0600);
 }
 
 }  // namespace gw

@@ -25,7 +25,7 @@ struct ConnectionLogin {
 };
 
 // Single-threaded (the service's main thread). The lists do not change while the service runs;
-// they are read when built and written back when destroyed. Not copyable.
+// they are read when built and written back by the service's orderly stop. Not copyable.
 class AccessControl {
  public:
   static constexpr std::string_view kAccessFileName = "access";
@@ -36,8 +36,6 @@ class AccessControl {
   // passwords) from `data_dir`. Bad lines are skipped; an existing empty "access" file gives no
   // rules, so every remote peer is dropped.
   explicit AccessControl(std::string data_dir);
-  // Writes both files (save()); a failure is not reported.
-  ~AccessControl();
 
   AccessControl(const AccessControl&) = delete;
   AccessControl& operator=(const AccessControl&) = delete;
@@ -53,14 +51,15 @@ class AccessControl {
   // account leaves the level at 0 and returns false.
   bool checkLevel(ConnectionLogin* login, int32_t required) const;
 
-  // Writes "access" and then "user", each atomically; "user" holds passwords and is created
-  // with mode 0600. Returns the first failure.
-  [[nodiscard]] ResultCode save() const;
+  // Write "access" and "user", each atomically; "user" holds passwords and is created with
+  // mode 0600.
+  [[nodiscard]] ResultCode saveAccess() const;
+  [[nodiscard]] ResultCode saveUsers() const;
 
   const std::vector<ProtectRule>& rules() const { return rules_; }
   const std::vector<UserAccount>& accounts() const { return accounts_; }
 
-  // The file texts save() writes.
+  // The file texts the saves write.
   std::string accessFileText() const;
   std::string userFileText() const;
 

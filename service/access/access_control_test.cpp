@@ -36,6 +36,8 @@ TEST_F(AccessControlTest, FreshInstallationWritesTheDefaults) {
     auto access = open();
     EXPECT_EQ(access->evaluateRules(ip(192, 168, 1, 9)), RULE_DENY);
     EXPECT_EQ(access->evaluateRules(ip(0, 0, 0, 0)), RULE_DENY);
+    ASSERT_EQ(access->saveAccess(), RC_OK);
+    ASSERT_EQ(access->saveUsers(), RC_OK);
   }
   EXPECT_EQ(dir_.read("access"), "DENY 0.0.0.0/0\n");
   EXPECT_EQ(dir_.read("user"),
@@ -176,7 +178,8 @@ TEST_F(AccessControlTest, UserRecordsCompleteInAnyOrder) {
 
 TEST_F(AccessControlTest, SaveFailureIsReported) {
   AccessControl nowhere(dir_.file("missing-dir"));
-  EXPECT_NE(nowhere.save(), RC_OK);
+  EXPECT_NE(nowhere.saveAccess(), RC_OK);
+  EXPECT_NE(nowhere.saveUsers(), RC_OK);
 }
 
 }  // namespace

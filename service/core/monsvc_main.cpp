@@ -7,13 +7,16 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/power.h"
+#include "platform/process.h"
 #include "platform/service_host.h"
 #include "protocol/client_port.h"
 #include "service/core/service_program.h"
-#include "service/core/tray_service.h"
+#include "service/core/service_core.h"
 #include "service/server/client_server.h"
 
 int main(int argc, char** argv) {
+  // A client or the driver that goes away mid-send must not end the service.
+  gw::ignoreBrokenPipes();
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string dir = gw::executableDirectory();
   std::unique_ptr<gw::ServiceHost> host = gw::createServiceHost(dir);
@@ -23,7 +26,7 @@ int main(int argc, char** argv) {
     env.clock = &gw::systemClock();
     env.data_dir = dir;
     env.client_port = gw::clientPortFromText(std::getenv("GRIDWATCH_PORT"));
-    auto power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
-    return std::make_unique<gw::TrayService>(std::move(env), std::move(power));
+    env.power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
+    return std::make_unique<gw::ServiceCore>(std::move(env));
   });
 }

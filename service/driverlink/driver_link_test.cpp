@@ -6,13 +6,13 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/clock.h"
+#include "platform/process.h"
 #include "service/driverlink/status_poller.h"
 #include "testing/fake_clock.h"
 
@@ -45,7 +45,7 @@ class DriverLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Writing to a driver that died must come back as an error, not end the test process.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
     std::string tmpl = (std::filesystem::temp_directory_path() / "gw-link.XXXXXX").string();
     ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;

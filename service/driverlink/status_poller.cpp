@@ -1,14 +1,10 @@
 // The poll grid and the status reads.
 #include "service/driverlink/status_poller.h"
 
+#include "common/deadline.h"
+
 namespace gw {
 namespace {
-
-void lowerTo(uint32_t& timeout_ms, int64_t remaining_ms) {
-  if (remaining_ms < 0) remaining_ms = 0;
-  if (remaining_ms < static_cast<int64_t>(timeout_ms))
-    timeout_ms = static_cast<uint32_t>(remaining_ms);
-}
 
 bool sawBrokenPipe(const StatusSnapshot& snapshot) {
   for (const auto& entry : snapshot.entries) {
@@ -32,7 +28,7 @@ bool StatusPoller::poll(uint32_t& timeout_ms, int64_t polling_rate_ms) {
   }
   const bool due = now >= last_poll_ms_ + rate;
   if (due) last_poll_ms_ += (now - last_poll_ms_) / rate * rate;
-  lowerTo(timeout_ms, last_poll_ms_ + rate - now);
+  lowerTimeout(timeout_ms, last_poll_ms_ + rate - now);
   if (!due) return false;
 
   if (link_ && !link_->driverRunning() && sawBrokenPipe(current_)) {

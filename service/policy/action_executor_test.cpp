@@ -121,11 +121,13 @@ TEST(ActionExecutorTest, BusyGroupsRunOneJobAtATimeAndQuickJobsNeverWait) {
 TEST(ActionExecutorTest, MeasuredTimesReplaceTheExpectationOfLearntActionsOnly) {
   FakeClock clock;
   GatedHandler handler;
-  handler.on_run = [&](const ActionJob&) { clock.advance(20); };
+  // Only e-mail takes time: the two workers run at once on the one clock, so a step taken by
+  // the other would count into e-mail's measurement.
+  handler.on_run = [&](const ActionJob& j) {
+    if (j.action == ACTION_EMAIL) clock.advance(20);
+  };
   ActionExecutor executor(clock, handler);
-  // One at a time: both workers advance the same clock, so overlapping runs would measure 40.
   executor.enqueue(job(ACTION_EMAIL));
-  ASSERT_TRUE(drain(executor));
   executor.enqueue(job(ACTION_PAGER));
   ASSERT_TRUE(drain(executor));
   EXPECT_EQ(executor.durations().expected(ACTION_EMAIL), 20u);

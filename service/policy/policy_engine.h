@@ -23,7 +23,7 @@ namespace gw {
 // or holds it back; the times an event carries into its records are wall times.
 //
 // The clock, the handler, the id counter and the notice handler are not owned and must outlive
-// the engine. Destruction writes "protect" and then waits for running worker actions.
+// the engine. Destruction waits for running worker actions.
 class PolicyEngine {
  public:
   static constexpr const char* kRetimeKey = "powerfail.shutdown.happen.max count";
@@ -32,9 +32,11 @@ class PolicyEngine {
   // defaults). No key is watched yet, so loading posts no notices.
   PolicyEngine(Clock& clock, ActionHandler& handler, std::string data_dir, NoticeIdCounter& ids,
                NoticeHandler* notices);
-  ~PolicyEngine();
   PolicyEngine(const PolicyEngine&) = delete;
   PolicyEngine& operator=(const PolicyEngine&) = delete;
+
+  // Writes the policy to "protect", atomically.
+  [[nodiscard]] ResultCode save() const;
 
   // Enters the happened phase, stamping the time, unless the event is in it already. Either way
   // the next tick evaluates at once.
@@ -62,7 +64,6 @@ class PolicyEngine {
   [[nodiscard]] bool getPolicy(std::string* text) const { return table_.getPolicy(text); }
   [[nodiscard]] bool setPolicy(std::string_view entry) { return table_.setPolicy(entry); }
   uint32_t watch(std::string_view key) { return table_.watch(key); }
-  const PolicyTable& table() const { return table_; }
 
   EventPhase phase(EventId event) const { return entry(event).phase; }
   // Wall time of the event's last happen and restore (0 before the first).

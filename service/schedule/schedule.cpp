@@ -26,10 +26,6 @@ Schedule::Schedule(std::string data_dir, Clock& clock)
   if (readWholeFile(joinPath(data_dir_, std::string(kFileName)), &text) == RC_OK) load(text);
 }
 
-Schedule::~Schedule() {
-  (void)save();  // an unwritable data directory keeps the old file; nothing to report to
-}
-
 void Schedule::load(std::string_view text) {
   int64_t now = clock_.nowMs();
   for (const std::string& line : splitLines(text)) {

@@ -38,8 +38,6 @@ class Schedule {
   // one-time items are dropped, past repeating items are moved to their next occurrence, lines
   // that do not read as an item are skipped. `clock` is not owned and must outlive the schedule.
   Schedule(std::string data_dir, Clock& clock);
-  // Writes "schedule" (save()); a failure is not reported.
-  ~Schedule();
 
   Schedule(const Schedule&) = delete;
   Schedule& operator=(const Schedule&) = delete;

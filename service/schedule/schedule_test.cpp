@@ -150,6 +150,7 @@ TEST_F(ScheduleTest, LoadingDropsThePastAndSkipsBadLines) {
               "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n"
               "1 3 2002/11/05 2 20:00:00 2002/11/05 2 20:01:00\n"
               "4 2 2002/12/01 0 03:00:00 2002/12/01 0 04:00:00\n");
+    ASSERT_EQ(schedule->save(), RC_OK);
   }
   EXPECT_EQ(dir_.read("schedule"),
             "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n"

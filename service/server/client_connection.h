@@ -65,7 +65,6 @@ class ClientConnection {
   ConnectionLogin& login() { return login_; }
   Ipv4Address peerAddress() const { return peer_address_; }
   const TcpStream& stream() const { return *stream_; }
-  size_t pendingBytes() const { return pending_.size(); }
 
  private:
   std::unique_ptr<TcpStream> stream_;

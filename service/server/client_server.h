@@ -37,8 +37,7 @@ class ClientServer {
                                          std::unique_ptr<ClientServer>* server);
   ClientServer(const ClientServer&) = delete;
   ClientServer& operator=(const ClientServer&) = delete;
-  // Closes every connection and the listener, then destroys the access control (which writes
-  // "access" and "user").
+  // Closes every connection and the listener.
   ~ClientServer();
 
   // One pass: waits at most timeout_ms for client sockets, then accepts, reads and answers what
@@ -47,9 +46,9 @@ class ClientServer {
   [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms);
 
   uint16_t port() const { return listener_->localPort(); }
+  // The accounts and address rules, for saving at the stop.
+  const AccessControl& access() const { return *access_; }
   size_t connectionCount() const { return connections_.size(); }
-  // Addresses taken as this host's own: their clients skip the address rules.
-  const std::vector<Ipv4Address>& ownAddresses() const { return own_addresses_; }
 
  private:
   ClientServer(ClientServerContext context, std::unique_ptr<AccessControl> access,

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/time_text.h"
-#include "service/server/service_adapters.h"
+#include "service/core/service_adapters.h"
 #include "testing/fake_clock.h"
 #include "testing/fake_driver_channel.h"
 #include "testing/fake_event_times.h"

@@ -2,7 +2,7 @@
 // the one context struct that hands them to ClientServer's factory.
 //
 // Every interface is called on the service's main thread only, inside pollClients, one request
-// at a time. service_adapters.h implements them over the service's own objects.
+// at a time. service/core/service_adapters.h implements them over the service's own objects.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,82 @@
+// Unix stream sockets at a path: listening, accepting, connecting.
+#include "platform/local_socket.h"
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/posix/errno_result.h"
+#include "platform/posix/fd_stream.h"
+
+namespace gw {
+namespace {
+
+bool socketAddress(const std::string& path, sockaddr_un* addr) {
+  *addr = sockaddr_un{};
+  addr->sun_family = AF_UNIX;
+  if (path.empty() || path.size() >= sizeof addr->sun_path) return false;
+  std::memcpy(addr->sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+
+class UnixListener final : public LocalListener {
+ public:
+  UnixListener(posix::UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+  ~UnixListener() override { ::unlink(path_.c_str()); }
+
+  intptr_t pollHandle() const override { return fd_.get(); }
+  const std::string& path() const override { return path_; }
+
+  ResultCode accept(std::unique_ptr<NonBlockingStream>* stream) override {
+    int fd = posix::retryEintr(
+        [&] { return ::accept4(fd_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK); });
+    if (fd < 0) return RC_TIMEOUT;  // nothing waiting, or the peer gave up meanwhile
+    *stream = std::make_unique<posix::FdStream>(posix::UniqueFd(fd), posix::FdStream::Kind::kSocket);
+    return RC_OK;
+  }
+
+ private:
+  posix::UniqueFd fd_;
+  std::string path_;
+};
+
+}  // namespace
+
+ResultCode listenLocal(const std::string& path, int backlog,
+                       std::unique_ptr<LocalListener>* listener) {
+  sockaddr_un addr{};
+  if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0) {
+    if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
+    ::unlink(path.c_str());
+  }
+  posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!sock.valid()) return RC_NOT_AVAILABLE;
+  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(sock.get(), backlog) != 0) {
+    return RC_NOT_AVAILABLE;
+  }
+  *listener = std::make_unique<UnixListener>(std::move(sock), path);
+  return RC_OK;
+}
+
+ResultCode connectLocal(const std::string& path, std::unique_ptr<NonBlockingStream>* stream) {
+  sockaddr_un addr{};
+  if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
+  posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!sock.valid()) return RC_NOT_AVAILABLE;
+  // A local connect completes at once or fails; it never stays in progress.
+  if (posix::retryEintr([&] {
+        return ::connect(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+      }) != 0) {
+    return RC_NOT_AVAILABLE;
+  }
+  *stream = std::make_unique<posix::FdStream>(std::move(sock), posix::FdStream::Kind::kSocket);
+  return RC_OK;
+}
+
+}  // namespace gw
