@@ -46,7 +46,7 @@ class UnixListener final : public LocalListener {
 }  // namespace
 
 ResultCode listenLocal(const std::string& path, int backlog,
-                       std::unique_ptr<LocalListener>* listener) {
+                       std::unique_ptr<LocalListener>* listener, bool every_local_user) {
   sockaddr_un addr{};
   if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
   struct stat st {};
@@ -56,8 +56,13 @@ ResultCode listenLocal(const std::string& path, int backlog,
   }
   posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!sock.valid()) return RC_NOT_AVAILABLE;
-  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(sock.get(), backlog) != 0) {
+  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+    return RC_NOT_AVAILABLE;
+  }
+  // Connecting takes write permission on the socket file; the mode is set before anyone can
+  // be waiting, since listen() has not been called yet.
+  if ((every_local_user && ::chmod(path.c_str(), 0666) != 0) || ::listen(sock.get(), backlog) != 0) {
+    ::unlink(path.c_str());
     return RC_NOT_AVAILABLE;
   }
   *listener = std::make_unique<UnixListener>(std::move(sock), path);
@@ -78,5 +83,25 @@ ResultCode connectLocal(const std::string& path, std::unique_ptr<NonBlockingStre
   *stream = std::make_unique<posix::FdStream>(std::move(sock), posix::FdStream::Kind::kSocket);
   return RC_OK;
 }
+
+ResultCode localPeerUserId(const NonBlockingStream& stream, uint32_t* uid) {
+  const int fd = static_cast<int>(stream.pollHandle());
+#ifdef SO_PEERCRED
+  ucred cred{};
+  socklen_t len = sizeof cred;
+  if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || len != sizeof cred) {
+    return posix::resultFromErrno(errno);
+  }
+  *uid = static_cast<uint32_t>(cred.uid);
+#else
+  uid_t peer = 0;
+  gid_t group = 0;
+  if (::getpeereid(fd, &peer, &group) != 0) return posix::resultFromErrno(errno);
+  *uid = static_cast<uint32_t>(peer);
+#endif
+  return RC_OK;
+}
+
+uint32_t currentUserId() { return static_cast<uint32_t>(::geteuid()); }
 
 }  // namespace gw
