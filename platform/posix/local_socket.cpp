@@ -10,6 +10,7 @@
 
 #include "platform/posix/errno_result.h"
 #include "platform/posix/fd_stream.h"
+#include "platform/posix/unix_listener.h"
 
 namespace gw {
 namespace {
@@ -45,8 +46,9 @@ class UnixListener final : public LocalListener {
 
 }  // namespace
 
-ResultCode listenLocal(const std::string& path, int backlog,
-                       std::unique_ptr<LocalListener>* listener, bool every_local_user) {
+namespace posix {
+
+ResultCode listenUnixSocket(const std::string& path, int backlog, UniqueFd* fd) {
   sockaddr_un addr{};
   if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
   struct stat st {};
@@ -54,14 +56,26 @@ ResultCode listenLocal(const std::string& path, int backlog,
     if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
     ::unlink(path.c_str());
   }
-  posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!sock.valid()) return RC_NOT_AVAILABLE;
-  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(sock.get(), backlog) != 0) {
     return RC_NOT_AVAILABLE;
   }
-  // Connecting takes write permission on the socket file; the mode is set before anyone can
-  // be waiting, since listen() has not been called yet.
-  if ((every_local_user && ::chmod(path.c_str(), 0666) != 0) || ::listen(sock.get(), backlog) != 0) {
+  *fd = std::move(sock);
+  return RC_OK;
+}
+
+}  // namespace posix
+
+ResultCode listenLocal(const std::string& path, int backlog,
+                       std::unique_ptr<LocalListener>* listener, bool every_local_user) {
+  posix::UniqueFd sock;
+  ResultCode rc = posix::listenUnixSocket(path, backlog, &sock);
+  if (rc != RC_OK) return rc;
+  // Connecting takes write permission on the socket file. Until the mode is set only this
+  // user can connect, which a peer that tries again gets past.
+  if (every_local_user && ::chmod(path.c_str(), 0666) != 0) {
     ::unlink(path.c_str());
     return RC_NOT_AVAILABLE;
   }
