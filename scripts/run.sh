@@ -26,13 +26,19 @@ done
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
 display=${DISPLAY:-}${WAYLAND_DISPLAY:-}
-cmake --build build --target monsvc porter upssim monctl ${monview:+monview} \
+cmake --build build --target monsvc porter upssim monctl sweeper ${monview:+monview} \
   ${display:+montray monview}
 data=$(mktemp -d -t gridwatch.XXXXXX)
 cp build/bin/* "$data"/
 export GRIDWATCH_PORT=${GRIDWATCH_PORT:-8855}
 echo "data directory: $data"
 echo "client port:    $GRIDWATCH_PORT"
+# Started from a desktop, a shutdown closes this desktop's applications (saving into ~/PCTemp),
+# not those of whatever session the login manager calls active.
+if [[ -n ${DISPLAY:-} ]]; then
+  export GRIDWATCH_CLOSER_DISPLAY=$DISPLAY
+  echo "closer:         a shutdown closes the applications on $DISPLAY first"
+fi
 
 pids=()
 cleanup() {

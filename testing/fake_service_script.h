@@ -41,6 +41,14 @@ class FakeServiceScript {
   void set(const std::string& request, const std::string& reply) {
     set(request, [reply](const std::string&) { return FakeClientService::text(reply); });
   }
+  void setLog(int log, std::vector<std::string> records) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    logs_[log] = std::move(records);
+  }
+  void appendRecords(int log, const std::vector<std::string>& records) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    logs_[log].insert(logs_[log].end(), records.begin(), records.end());
+  }
   void appendEvents(int count) {
     std::lock_guard<std::mutex> hold(mutex_);
     for (int i = 0; i < count; ++i) logs_[0].push_back("added " + std::to_string(i) + " 4");
@@ -74,8 +82,7 @@ class FakeServiceScript {
         {"DEV PROP_BATTERYLO_RANGE", "10,20,30,"}, {"DEV PROP_BATOUT_RANGE", "220,230,240,"},
         {"DEV PROP_INPUTHI DEFAULT", "264"}, {"DEV PROP_INPUTLO DEFAULT", "176"},
         {"DEV PROP_BATTERYLO DEFAULT", "20"}, {"DEV PROP_BATOUT DEFAULT", "230"},
-        {"DEV PROP_COLDSTART DEFAULT", "0"}, {"SCH GET", ""}, {"LOG KEY 0", "120"},
-        {"LOG KEY 1", "2"}, {"LOG KEY 2", "60"}};
+        {"DEV PROP_COLDSTART DEFAULT", "0"}, {"SCH GET", ""}};
     auto it = fixed.find(r);
     if (it != fixed.end()) return it->second;
     if (r == "TIME NOW" || r == "TIME HAPPEN powerfail") return formatWireTime(1036515849000);
@@ -83,6 +90,9 @@ class FakeServiceScript {
     if (r.rfind("POL ", 0) == 0) return "1";
     int log = 0;
     long long cursor = 0;
+    if (std::sscanf(r.c_str(), "LOG KEY %d", &log) == 1 && log >= 0 && log < 3) {
+      return std::to_string(logs_[log].size());
+    }
     if (std::sscanf(r.c_str(), "LOG PRV %d %lld", &log, &cursor) == 2 && log >= 0 && log < 3) {
       if (log == 1) return cursor == 0 ? "0" : page(1, 0, static_cast<long long>(logs_[1].size()));
       long long first = std::max(0LL, cursor - 50);

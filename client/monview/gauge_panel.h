@@ -57,7 +57,9 @@ class GaugePanel : public QWidget {
   QImage buffer_;
   DisplayRecord record_;
   std::array<GaugeFace, kGaugeCount> faces_;
-  uint32_t previous_flags_ = 0;
+  // Before the first tick nothing is known: communication counts as lost, so a UPS that was
+  // already answering then is announced, and the windows hear that communication is up.
+  uint32_t previous_flags_ = kFlagCommLost;
   bool fahrenheit_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "client/editwin/editor_windows.h"
 #include "client/monview/gauge_panel.h"
 #include "client/instance/instance_channel.h"
 #include "client/monview/main_window.h"
@@ -47,11 +48,13 @@ int main(int argc, char** argv) {
   if (gw::installStopSignal(&stop) != RC_OK) return 1;
 
   gw::PanelArtwork artwork;
+  gw::RunMemory memory;  // what the editing windows remember between openings
   gw::MainWindow::Options options;
   options.port = gw::clientPortFromText(std::getenv(gw::kClientPortVariable));
   options.session.cache_parent = QString::fromStdString(gw::executableDirectory()).toStdString();
   std::unique_ptr<gw::MainWindow> main_window;
   if (gw::MainWindow::create(options, artwork, gw::systemClock(), &main_window) != RC_OK) return 1;
+  gw::installEditorWindows(*main_window, memory);
 
   gw::StateReadout readout(*main_window, environment("GW_MONVIEW_STATE"),
                            environment("GW_MONVIEW_GRAB"));

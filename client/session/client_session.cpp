@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <optional>
+#include <utility>
 
 #include "client/session/completion_message.h"
 
@@ -55,14 +56,16 @@ void ClientSession::stageLogin(std::string name, std::string password) {
 }
 
 void ClientSession::stageSlave(int flag) { staged_.flag = flag; }
-void ClientSession::stageLogOp(int operation, int log) { staged_.pairs.emplace_back(operation, log); }
-void ClientSession::stageDeviceSetting(int item, int value) { staged_.pairs.emplace_back(item, value); }
+void ClientSession::stageLogOp(int operation, int log) { staged_log_ops_.emplace_back(operation, log); }
+void ClientSession::stageDeviceSetting(int item, int value) {
+  staged_device_settings_.emplace_back(item, value);
+}
 void ClientSession::stageSchedule(std::vector<std::string> lines) { staged_.lines = std::move(lines); }
 void ClientSession::stagePolicy(std::string key, std::string value) {
-  staged_.changes.emplace_back(std::move(key), std::move(value));
+  staged_policies_.emplace_back(std::move(key), std::move(value));
 }
 void ClientSession::stageServiceSetting(std::string key, std::string value) {
-  staged_.changes.emplace_back(std::move(key), std::move(value));
+  staged_settings_.emplace_back(std::move(key), std::move(value));
 }
 
 uint32_t ClientSession::submit(int kind) {
@@ -91,17 +94,20 @@ uint32_t ClientSession::submit(int kind) {
       request.flag = staged_.flag;
       break;
     case kRequestLogOps:
+      request.pairs = std::exchange(staged_log_ops_, {});
+      break;
     case kRequestDeviceSettings:
-      request.pairs = std::move(staged_.pairs);
-      staged_.pairs.clear();
+      request.pairs = std::exchange(staged_device_settings_, {});
       break;
     case kRequestSetSchedule:
       request.lines = std::move(staged_.lines);
       staged_.lines.clear();
       break;
-    default:  // the two lists of key changes
-      request.changes = std::move(staged_.changes);
-      staged_.changes.clear();
+    case kRequestSetPolicies:
+      request.changes = std::exchange(staged_policies_, {});
+      break;
+    default:
+      request.changes = std::exchange(staged_settings_, {});
       break;
   }
   {

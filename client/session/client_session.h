@@ -116,7 +116,13 @@ class ClientSession {
   SessionEngine engine_;
   Completion completion_;
   uint32_t last_tag_ = 0;
-  Request staged_;
+  Request staged_;  // connect, login, slave flag, schedule
+  // Each kind of change has its own staging area: a window may stage policies and service
+  // settings (or log operations and device settings) before submitting either.
+  IntPairList staged_log_ops_;
+  IntPairList staged_device_settings_;
+  KeyValueList staged_policies_;
+  KeyValueList staged_settings_;
   std::deque<Request> queue_;
   std::map<int, uint32_t> subscribers_;  // notification kind to tag
   std::condition_variable wake_;

@@ -285,6 +285,34 @@ TEST_F(ClientSessionTest, DeviceSettingsReportTheFailureOfTheFirstItem) {
   EXPECT_EQ(c.device_setting_codes[kSettingInputLow].load(), 0);
 }
 
+TEST_F(ClientSessionTest, EachKindOfChangeHasItsOwnStagingArea) {
+  for (const char* r : {"POL service.buzzer on=0", "PTC powerfail.shutdown.happen.delay=45",
+                        "DEV CMD_SELFTEST 10", "LOG CLR 2"}) {
+    script.set(r, "");
+  }
+  start(60000);
+  session->stageConnect(kDefaultHost, service->port());
+  session->submit(kRequestConnect);
+  // Staged together, as the settings window stages them, and submitted one after the other.
+  session->stageServiceSetting("service.buzzer on", "0");
+  session->stagePolicy("powerfail.shutdown.happen.delay", "45");
+  session->stageLogOp(0, 2);
+  session->stageDeviceSetting(kSettingSelfTest, 10);
+  const uint32_t settings = session->submit(kRequestSetServiceSettings);
+  const uint32_t policies = session->submit(kRequestSetPolicies);
+  const uint32_t device = session->submit(kRequestDeviceSettings);
+  const uint32_t logs = session->submit(kRequestLogOps);
+  ASSERT_EQ(completions.waitFor(logs), 0);
+  EXPECT_EQ(completions.waitFor(settings), 0);
+  EXPECT_EQ(completions.waitFor(policies), 0);
+  EXPECT_EQ(completions.waitFor(device), 0);
+  std::vector<std::string> sent = service->texts();
+  EXPECT_EQ(std::vector<std::string>(sent.end() - 4, sent.end()),
+            (std::vector<std::string>{"POL service.buzzer on=0\r",
+                                      "PTC powerfail.shutdown.happen.delay=45\r",
+                                      "DEV CMD_SELFTEST 10\r", "LOG CLR 2\r"}));
+}
+
 TEST_F(ClientSessionTest, NoReconnectionWhenTheServiceIsGone) {
   start(150, {300, 400});
   connectAndLogin();

@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
     env.data_dir = dir;
     env.client_port = gw::clientPortFromText(std::getenv("GRIDWATCH_PORT"));
     env.power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
+    // A run started from a desktop closes that desktop's applications, whoever is logged in.
+    const char* closer_display = std::getenv("GRIDWATCH_CLOSER_DISPLAY");
+    env.closer_display = closer_display ? closer_display : "";
+    env.log = log.get();
     env.notifier = std::make_unique<gw::TrayPublisher>(
         gw::joinPath(dir, std::string(gw::kNotifySocketName)), *log);
     return std::make_unique<gw::ServiceCore>(std::move(env));

@@ -16,6 +16,7 @@
 #include "platform/socket.h"
 #include "service/access/access_control.h"
 #include "service/server/client_connection.h"
+#include "service/server/deferred_device_call.h"
 #include "service/server/request_dispatcher.h"
 #include "service/server/server_context.h"
 
@@ -58,6 +59,9 @@ class ClientServer {
   bool isLocal(Ipv4Address peer) const;
   void acceptWaiting();
   void serve(ClientConnection& connection, int64_t now_ms);
+  // Runs a request over its deferred device call; sends the driver request it still needs, or
+  // queues the reply.
+  void runDeferred(ClientConnection& connection, std::shared_ptr<DeferredDeviceCall> call);
   int waitTimeout(uint32_t timeout_ms, int64_t now_ms) const;
   void removeFinished(int64_t now_ms);
 
