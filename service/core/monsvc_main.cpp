@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/power.h"
 #include "platform/process.h"
@@ -12,6 +13,7 @@
 #include "protocol/client_port.h"
 #include "service/core/service_program.h"
 #include "service/core/service_core.h"
+#include "service/notify/tray_publisher.h"
 #include "service/server/client_server.h"
 
 int main(int argc, char** argv) {
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
     const char* closer_display = std::getenv("GRIDWATCH_CLOSER_DISPLAY");
     env.closer_display = closer_display ? closer_display : "";
     env.log = log.get();
+    env.notifier = std::make_unique<gw::TrayPublisher>(
+        gw::joinPath(dir, std::string(gw::kNotifySocketName)), *log);
     return std::make_unique<gw::ServiceCore>(std::move(env));
   });
 }

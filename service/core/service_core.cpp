@@ -145,7 +145,8 @@ void ServiceCore::policyTick(uint32_t& timeout_ms) { policy_->tick(timeout_ms); 
 void ServiceCore::scheduleTick(uint32_t& timeout_ms) { schedule_->tick(timeout_ms, *this); }
 
 void ServiceCore::serveClients(uint32_t timeout_ms) {
-  if (server_) (void)server_->pollClients(timeout_ms);  // a failed pass is retried next pass
+  // A failed pass is retried next pass.
+  if (server_) (void)server_->pollClients(timeout_ms, env_.notifier.get());
 }
 
 }  // namespace gw

@@ -55,7 +55,7 @@ int ClientServer::waitTimeout(uint32_t timeout_ms, int64_t now_ms) const {
   return static_cast<int>(wait);
 }
 
-ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
+ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also) {
   int64_t now = context_.clock.monotonicMs();
   poll_->clear();
   poll_->add(*listener_, true, false);
@@ -68,6 +68,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
       slots[i] = poll_->add(c.stream(), c.wantsRead(), c.wantsWrite());
     }
   }
+  if (also) also->addTo(*poll_);
   ResultCode rc = poll_->wait(waitTimeout(timeout_ms, now));
   now = context_.clock.monotonicMs();
   if (rc == RC_TIMEOUT) {
@@ -75,6 +76,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
     return RC_OK;
   }
   if (rc != RC_OK) return rc;
+  if (also) also->serveReady(*poll_);
 
   size_t watched = connections_.size();
   // Driver replies first: they complete connections' requests before those are looked at.

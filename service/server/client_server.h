@@ -43,8 +43,9 @@ class ClientServer {
 
   // One pass: waits at most timeout_ms for client sockets, then accepts, reads and answers what
   // is ready. Returns early once anything was handled. RC_OK (also when the wait timed out), or
-  // the code of a failed wait, with nothing else changed.
-  [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms);
+  // the code of a failed wait, with nothing else changed. `also` (may be null) has its own
+  // handles watched in the same wait and served after it.
+  [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms, PollParticipant* also = nullptr);
 
   uint16_t port() const { return listener_->localPort(); }
   // The accounts and address rules, for saving at the stop.
