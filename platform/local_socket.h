@@ -1,6 +1,8 @@
-// Local stream sockets at a path in the file system: the simulator's cable and control channels.
+// Local stream sockets at a path in the file system: the simulator's cable and control channels,
+// and the service's notification socket, which tells who is at the other end.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -25,12 +27,23 @@ class LocalListener {
 };
 
 // Listens at `path`. A stale socket at the path is replaced; any other kind of file there is
-// never touched (RC_NOT_AVAILABLE). RC_BAD_VALUE for a path that does not fit.
+// never touched (RC_NOT_AVAILABLE). RC_BAD_VALUE for a path that does not fit. With
+// `every_local_user` any user of this machine may connect (the directory permitting);
+// otherwise the creation mask decides.
 [[nodiscard]] ResultCode listenLocal(const std::string& path, int backlog,
-                                     std::unique_ptr<LocalListener>* listener);
+                                     std::unique_ptr<LocalListener>* listener,
+                                     bool every_local_user = false);
 
 // Connects to the listener at `path`, non-blocking. RC_NOT_AVAILABLE when nothing listens.
 [[nodiscard]] ResultCode connectLocal(const std::string& path,
                                       std::unique_ptr<NonBlockingStream>* stream);
+
+// The user id of the process at the other end of an accepted or connected local stream, as the
+// system recorded it when the connection was made. *uid is written only on RC_OK.
+[[nodiscard]] ResultCode localPeerUserId(const NonBlockingStream& stream, uint32_t* uid);
+
+// The effective user id of this process; kSuperUserId is the system's administrator.
+inline constexpr uint32_t kSuperUserId = 0;
+uint32_t currentUserId();
 
 }  // namespace gw

@@ -95,7 +95,11 @@ class PollSet {
 
   virtual void clear() = 0;
   // The socket must outlive the next wait. Returns the slot.
-  virtual size_t add(const PollableSocket& socket, bool want_read, bool want_write) = 0;
+  size_t add(const PollableSocket& socket, bool want_read, bool want_write) {
+    return addHandle(socket.pollHandle(), want_read, want_write);
+  }
+  // The same for any other pollable handle of the back-end (a local socket or its listener).
+  virtual size_t addHandle(intptr_t handle, bool want_read, bool want_write) = 0;
   // Waits at most timeout_ms (negative: no limit). RC_OK when at least one slot is ready,
   // RC_TIMEOUT when none became ready in time, another code when the wait failed.
   [[nodiscard]] virtual ResultCode wait(int timeout_ms) = 0;
@@ -108,6 +112,20 @@ class PollSet {
 };
 
 std::unique_ptr<PollSet> createPollSet();
+
+// Handles served in another object's wait: the owner of the wait lets the participant add its
+// handles to the set before the wait, and serve them after it. Neither call may block.
+class PollParticipant {
+ public:
+  PollParticipant() = default;
+  PollParticipant(const PollParticipant&) = delete;
+  PollParticipant& operator=(const PollParticipant&) = delete;
+  virtual ~PollParticipant() = default;
+
+  virtual void addTo(PollSet& poll) = 0;
+  // Called only after a wait that returned RC_OK.
+  virtual void serveReady(const PollSet& poll) = 0;
+};
 
 // Client-side conveniences over a stream, for tools, benchmarks and tests.
 // Sends every byte, waiting at most timeout_ms for each stall. RC_OK, RC_TIMEOUT, RC_SOCKET_ERROR.

@@ -6,6 +6,7 @@
 #   scripts/run.sh --kind text         a simulated text-protocol UPS (or: contact)
 #   scripts/run.sh --ups /dev/ttyUSB0  a real UPS on that serial device
 #   scripts/run.sh --monview           also start the graphical client beside the service
+# With a display, the tray icon (montray) starts too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,19 +18,27 @@ while (($#)); do
     --kind) kind=$2; shift 2 ;;
     --ups) ups=$2; shift 2 ;;
     --monview) monview=1; shift ;;
-    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target monsvc porter upssim monctl ${monview:+monview}
+display=${DISPLAY:-}${WAYLAND_DISPLAY:-}
+cmake --build build --target monsvc porter upssim monctl sweeper ${monview:+monview} \
+  ${display:+montray monview}
 data=$(mktemp -d -t gridwatch.XXXXXX)
 cp build/bin/* "$data"/
 export GRIDWATCH_PORT=${GRIDWATCH_PORT:-8855}
 echo "data directory: $data"
 echo "client port:    $GRIDWATCH_PORT"
+# Started from a desktop, a shutdown closes this desktop's applications (saving into ~/PCTemp),
+# not those of whatever session the login manager calls active.
+if [[ -n ${DISPLAY:-} ]]; then
+  export GRIDWATCH_CLOSER_DISPLAY=$DISPLAY
+  echo "closer:         a shutdown closes the applications on $DISPLAY first"
+fi
 
 pids=()
 cleanup() {
@@ -51,6 +60,13 @@ start_monview() {
   pids+=($!)
 }
 
+# The tray icon of this desktop session; it finds the service through the data directory.
+start_montray() {
+  [[ -n $display ]] || return 0
+  "$data/montray" &
+  pids+=($!)
+}
+
 # The driver is told to use COM1; GRIDWATCH_COM1 says what COM1 is.
 printf 'service.media type=2\nservice.media index=1\n' > "$data/policy"
 if [[ -n $ups ]]; then
@@ -59,6 +75,7 @@ if [[ -n $ups ]]; then
   "$data/monsvc" &
   pids+=($!)
   start_monview
+  start_montray
   wait "${pids[0]}"
   exit 0
 fi
@@ -81,6 +98,7 @@ export GRIDWATCH_SHUTDOWN_COMMAND='echo "monsvc: system shutdown requested (simu
 "$data/monsvc" &
 pids+=($!)
 start_monview
+start_montray
 tail -n +2 -f "$data/upssim.out" &
 pids+=($!)
 

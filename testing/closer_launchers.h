@@ -9,6 +9,7 @@
 #include "service/shutdown/program_closer.h"
 #include "testing/fake_child_process.h"
 #include "testing/fake_clock.h"
+#include "testing/recording_system_log.h"
 
 namespace gw {
 
@@ -35,7 +36,20 @@ struct CloserLaunches {
     };
   }
 
+  // Our own account on a display nobody opens, so nothing needs a login manager.
+  static ResultCode ownSession(GraphicalSession* session) {
+    return ownGraphicalSession(":gridwatch-test", session);
+  }
+
+  // The closer in `service_dir`, in our own session, with records going to "saved" there.
+  std::unique_ptr<ProgramCloser> closer(const std::string& service_dir,
+                                        ProgramCloser::Launcher launcher) {
+    return std::make_unique<ProgramCloser>(service_dir, service_dir + "/saved", clock_,
+                                           &CloserLaunches::ownSession, log, std::move(launcher));
+  }
+
   std::vector<SpawnOptions> launched;
+  RecordingSystemLog log;
   // The closer frees its child once it stops waiting; the counts outlive it.
   FakeChildProcess::Counts counts;
 

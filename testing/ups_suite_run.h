@@ -100,7 +100,12 @@ class UpsSuiteRun {
     const std::string seen =
         "$(grep -cF '" + std::string(kShutdownBytes) + "' '" + ups_log + "' 2>/dev/null)";
     dir.writeScript("sound.sh", "f=\"$1\"; echo \"sound ${f##*/}\" >> '" + order + "'\n");
-    dir.writeScript("sweeper", "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n");
+    std::string closer = "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n";
+    if (!closer_program.empty()) {
+      closer += "'" + closer_program + "' \"$@\"\necho \"sweeper done ups=" + seen + "\" >> '" +
+                order + "'\n";
+    }
+    dir.writeScript("sweeper", closer);
     dir.writeScript("shutdown.sh", "echo \"shutdown ups=" + seen + "\" >> '" + order + "'\n");
 
     SpawnOptions options;
@@ -115,6 +120,9 @@ class UpsSuiteRun {
     options.extra_env["GRIDWATCH_PORT"] = std::to_string(port_);
     options.extra_env["GRIDWATCH_SOUND_COMMAND"] = dir.file("sound.sh");
     options.extra_env["GRIDWATCH_SHUTDOWN_COMMAND"] = dir.file("shutdown.sh");
+    // The closer runs as ourselves on this display rather than in a login manager's session,
+    // which a test machine may not have.
+    options.extra_env["GRIDWATCH_CLOSER_DISPLAY"] = closer_display;
     if (spawnProcess(options, &service_) != RC_OK) {
       *error = "monsvc could not be started";
       return false;
@@ -167,6 +175,10 @@ class UpsSuiteRun {
   }
 
   TempDir dir;
+  // The display the service's closer runs on; the stand-in closer ignores it.
+  std::string closer_display = ":gridwatch-test";
+  // Set: the stand-in runs this program with its own arguments, and notes "sweeper done" after.
+  std::string closer_program;
 
  private:
   std::string readSimulatorLine(int timeout_ms) {

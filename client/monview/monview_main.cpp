@@ -11,7 +11,7 @@
 
 #include "client/editwin/editor_windows.h"
 #include "client/monview/gauge_panel.h"
-#include "client/monview/instance_channel.h"
+#include "client/instance/instance_channel.h"
 #include "client/monview/main_window.h"
 #include "client/monview/panel_artwork.h"
 #include "client/monview/state_readout.h"

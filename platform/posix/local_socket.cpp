@@ -69,10 +69,16 @@ ResultCode listenUnixSocket(const std::string& path, int backlog, UniqueFd* fd) 
 }  // namespace posix
 
 ResultCode listenLocal(const std::string& path, int backlog,
-                       std::unique_ptr<LocalListener>* listener) {
+                       std::unique_ptr<LocalListener>* listener, bool every_local_user) {
   posix::UniqueFd sock;
   ResultCode rc = posix::listenUnixSocket(path, backlog, &sock);
   if (rc != RC_OK) return rc;
+  // Connecting takes write permission on the socket file. Until the mode is set only this
+  // user can connect, which a peer that tries again gets past.
+  if (every_local_user && ::chmod(path.c_str(), 0666) != 0) {
+    ::unlink(path.c_str());
+    return RC_NOT_AVAILABLE;
+  }
   *listener = std::make_unique<UnixListener>(std::move(sock), path);
   return RC_OK;
 }
@@ -91,5 +97,25 @@ ResultCode connectLocal(const std::string& path, std::unique_ptr<NonBlockingStre
   *stream = std::make_unique<posix::FdStream>(std::move(sock), posix::FdStream::Kind::kSocket);
   return RC_OK;
 }
+
+ResultCode localPeerUserId(const NonBlockingStream& stream, uint32_t* uid) {
+  const int fd = static_cast<int>(stream.pollHandle());
+#ifdef SO_PEERCRED
+  ucred cred{};
+  socklen_t len = sizeof cred;
+  if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || len != sizeof cred) {
+    return posix::resultFromErrno(errno);
+  }
+  *uid = static_cast<uint32_t>(cred.uid);
+#else
+  uid_t peer = 0;
+  gid_t group = 0;
+  if (::getpeereid(fd, &peer, &group) != 0) return posix::resultFromErrno(errno);
+  *uid = static_cast<uint32_t>(peer);
+#endif
+  return RC_OK;
+}
+
+uint32_t currentUserId() { return static_cast<uint32_t>(::geteuid()); }
 
 }  // namespace gw

@@ -136,11 +136,11 @@ class PosixPollSet : public PollSet {
  public:
   void clear() override { fds_.clear(); }
 
-  size_t add(const PollableSocket& socket, bool want_read, bool want_write) override {
+  size_t addHandle(intptr_t handle, bool want_read, bool want_write) override {
     short events = 0;
     if (want_read) events |= POLLIN;
     if (want_write) events |= POLLOUT;
-    fds_.push_back(pollfd{static_cast<int>(socket.pollHandle()), events, 0});
+    fds_.push_back(pollfd{static_cast<int>(handle), events, 0});
     return fds_.size() - 1;
   }
 

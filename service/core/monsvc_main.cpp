@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/power.h"
 #include "platform/process.h"
@@ -12,6 +13,7 @@
 #include "protocol/client_port.h"
 #include "service/core/service_program.h"
 #include "service/core/service_core.h"
+#include "service/notify/tray_publisher.h"
 #include "service/server/client_server.h"
 
 int main(int argc, char** argv) {
@@ -27,6 +29,12 @@ int main(int argc, char** argv) {
     env.data_dir = dir;
     env.client_port = gw::clientPortFromText(std::getenv("GRIDWATCH_PORT"));
     env.power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
+    // A run started from a desktop closes that desktop's applications, whoever is logged in.
+    const char* closer_display = std::getenv("GRIDWATCH_CLOSER_DISPLAY");
+    env.closer_display = closer_display ? closer_display : "";
+    env.log = log.get();
+    env.notifier = std::make_unique<gw::TrayPublisher>(
+        gw::joinPath(dir, std::string(gw::kNotifySocketName)), *log);
     return std::make_unique<gw::ServiceCore>(std::move(env));
   });
 }

@@ -11,12 +11,16 @@ namespace gw {
 ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
   if (!env_.sound) env_.sound = createSoundPlayer(soundOptionsFromEnvironment(env_.data_dir));
   if (!env_.commands) env_.commands = createShellCommandRunner();
-  if (!env_.closer) env_.closer = std::make_unique<ProgramCloser>(env_.data_dir, *env_.clock);
   if (!env_.power) env_.power = createSystemPower(std::nullopt, nullptr);
   if (!env_.notifier) env_.notifier = createSilentNotifier();
   Clock& clock = *env_.clock;
   settings_ = std::make_unique<ConfigStore>(env_.data_dir, notice_ids_, this);
   logs_ = std::make_unique<LogStore>(env_.data_dir);
+  if (!env_.closer) {
+    env_.closer = std::make_unique<ProgramCloser>(
+        env_.data_dir, logs_->file(LOG_SAVED)->path(), clock,
+        ProgramCloser::sessionFinder(env_.closer_display), *env_.log);
+  }
   recorder_ = std::make_unique<StatusRecorder>(*logs_, clock);
   schedule_ = std::make_unique<Schedule>(env_.data_dir, clock);
   actions_ = std::make_unique<PolicyActions>(*logs_, *env_.sound, *this, *env_.commands);
@@ -95,6 +99,7 @@ bool ServiceCore::startServer() {
                               *policy_adapter_, *event_times_,      *log_pages_,
                               *schedule_items_, env_.data_dir};
   context.port = env_.client_port;
+  context.driver = driver_.get();
   return ClientServer::create(std::move(context), &server_) == RC_OK;
 }
 
@@ -140,7 +145,8 @@ void ServiceCore::policyTick(uint32_t& timeout_ms) { policy_->tick(timeout_ms); 
 void ServiceCore::scheduleTick(uint32_t& timeout_ms) { schedule_->tick(timeout_ms, *this); }
 
 void ServiceCore::serveClients(uint32_t timeout_ms) {
-  if (server_) (void)server_->pollClients(timeout_ms);  // a failed pass is retried next pass
+  // A failed pass is retried next pass.
+  if (server_) (void)server_->pollClients(timeout_ms, env_.notifier.get());
 }
 
 }  // namespace gw

@@ -50,7 +50,10 @@ struct ServiceEnvironment {
   uint16_t client_port = kDefaultClientPort;  // 0: the system chooses
   std::unique_ptr<SoundPlayer> sound;           // null: sounds from GRIDWATCH_SOUND_COMMAND/aplay
   std::unique_ptr<CommandRunner> commands;      // null: /bin/sh and wall(1)
-  std::unique_ptr<ApplicationCloser> closer;    // null: the "sweeper" program in data_dir
+  std::unique_ptr<ApplicationCloser> closer;    // null: the "sweeper" program in data_dir, run
+                                                // in the user's graphical session
+  std::string closer_display;  // set: that session is our own account on this display
+  SystemLog* log = nullptr;    // required unless `closer` is given; outlives the service
   std::unique_ptr<SystemPower> power;           // null: the system is never shut down (a line on
                                                 // standard error says so)
   std::unique_ptr<LocalNotifier> notifier;      // null: notifications go nowhere

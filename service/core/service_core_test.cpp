@@ -27,6 +27,7 @@ class ServiceCoreTest : public ::testing::Test {
     env.client_port = 0;
     env.sound = std::make_unique<RecordingSoundPlayer>(clock_);
     env.commands = std::make_unique<FakeCommandRunner>();
+    env.log = &log_;
     return env;
   }
 

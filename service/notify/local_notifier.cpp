@@ -8,6 +8,8 @@ class SilentNotifier final : public LocalNotifier {
  public:
   void start(std::atomic<bool>& stop_requested) override { (void)stop_requested; }
   void notify(int event_code) override { (void)event_code; }
+  void addTo(PollSet& poll) override { (void)poll; }
+  void serveReady(const PollSet& poll) override { (void)poll; }
 };
 
 }  // namespace

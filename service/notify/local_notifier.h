@@ -5,17 +5,16 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/socket.h"
+
 namespace gw {
 
-// Owned by the service object. start() and notify() are called from the main thread only.
+// Owned by the service object. start() and notify() are called from the main thread only, and
+// so are addTo() and serveReady(): a notifier with sockets of its own has them served in the
+// main loop's one wait, beside the client server's.
 // Destruction ends whatever start() began, waiting at most 100 ms for it.
-class LocalNotifier {
+class LocalNotifier : public PollParticipant {
  public:
-  LocalNotifier() = default;
-  LocalNotifier(const LocalNotifier&) = delete;
-  LocalNotifier& operator=(const LocalNotifier&) = delete;
-  virtual ~LocalNotifier() = default;
-
   // Called once by the run, before the main loop. May start a thread of its own, which may set
   // `stop_requested` to stop the service (the user chose to end it, or the system is going
   // down). `stop_requested` outlives the notifier.

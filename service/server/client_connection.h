@@ -47,12 +47,23 @@ class ClientConnection {
   // Marks the connection to be closed at once.
   void markClosing() { closing_ = true; }
 
+  // A request's reply waits for the driver: no further request is read until it is queued, so
+  // the replies keep the order of the requests.
+  void setAwaitingDevice(bool awaiting) { awaiting_device_ = awaiting; }
+  bool awaitingDevice() const { return awaiting_device_; }
+  // Expires with the connection, for replies that come after it was closed.
+  std::weak_ptr<ClientConnection*> lifeToken() const { return self_; }
+
   bool closing() const { return closing_; }
   // Nothing more to do: closing, or finishing with every reply sent.
-  bool finished() const { return closing_ || (finishing_ && output_.empty()); }
+  bool finished() const {
+    return closing_ || (finishing_ && output_.empty() && !awaiting_device_);
+  }
   // Whether it should be watched for requests (not once it is being wound up, and not while
   // replies wait: a peer that does not read its replies gets no further work done).
-  bool wantsRead() const { return !closing_ && !finishing_ && output_.empty(); }
+  bool wantsRead() const {
+    return !closing_ && !finishing_ && output_.empty() && !awaiting_device_;
+  }
   bool wantsWrite() const { return !closing_ && !output_.empty(); }
   size_t queuedBytes() const { return output_.size() - output_offset_; }
   // When queued replies last made progress (or were first queued).
@@ -76,6 +87,8 @@ class ClientConnection {
   int64_t last_progress_ms_ = 0;
   bool finishing_ = false;
   bool closing_ = false;
+  bool awaiting_device_ = false;
+  std::shared_ptr<ClientConnection*> self_ = std::make_shared<ClientConnection*>(this);
 };
 
 }  // namespace gw

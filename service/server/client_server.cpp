@@ -55,10 +55,12 @@ int ClientServer::waitTimeout(uint32_t timeout_ms, int64_t now_ms) const {
   return static_cast<int>(wait);
 }
 
-ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
+ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also) {
   int64_t now = context_.clock.monotonicMs();
   poll_->clear();
   poll_->add(*listener_, true, false);
+  const PollableSocket* driver = context_.driver ? context_.driver->replyWatch() : nullptr;
+  const size_t driver_slot = driver ? poll_->add(*driver, true, false) : SIZE_MAX;
   std::vector<size_t> slots(connections_.size(), SIZE_MAX);
   for (size_t i = 0; i < connections_.size(); ++i) {
     ClientConnection& c = *connections_[i];
@@ -66,6 +68,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
       slots[i] = poll_->add(c.stream(), c.wantsRead(), c.wantsWrite());
     }
   }
+  if (also) also->addTo(*poll_);
   ResultCode rc = poll_->wait(waitTimeout(timeout_ms, now));
   now = context_.clock.monotonicMs();
   if (rc == RC_TIMEOUT) {
@@ -73,8 +76,13 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
     return RC_OK;
   }
   if (rc != RC_OK) return rc;
+  if (also) also->serveReady(*poll_);
 
   size_t watched = connections_.size();
+  // Driver replies first: they complete connections' requests before those are looked at.
+  if (driver_slot != SIZE_MAX && (poll_->readable(driver_slot) || poll_->broken(driver_slot))) {
+    context_.driver->onReadable();
+  }
   if (poll_->readable(0)) acceptWaiting();
   for (size_t i = 0; i < watched; ++i) {
     if (slots[i] == SIZE_MAX) continue;
@@ -120,9 +128,34 @@ void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
   }
   std::string request;
   if (connection.receiveRequest(&request) != RC_OK) return;
+  if (context_.driver) {
+    runDeferred(connection, std::make_shared<DeferredDeviceCall>(std::move(request)));
+    return;
+  }
   std::string reply = dispatcher_->dispatch(request, connection.login());
   reply.push_back('\r');
   connection.queueReply(reply, now_ms);
+}
+
+void ClientServer::runDeferred(ClientConnection& connection,
+                               std::shared_ptr<DeferredDeviceCall> call) {
+  std::string reply = dispatcher_->dispatch(call->request(), connection.login(), call->beginRun());
+  if (call->needed().empty()) {
+    connection.setAwaitingDevice(false);
+    reply.push_back('\r');
+    connection.queueReply(reply, context_.clock.monotonicMs());
+    return;
+  }
+  connection.setAwaitingDevice(true);
+  std::vector<DriverChannel::Request> requests;
+  requests.push_back({call->needed(), [this, call, life = connection.lifeToken()](
+                                          ResultCode rc, const std::string& line) {
+                        std::shared_ptr<ClientConnection*> alive = life.lock();
+                        if (!alive) return;  // closed meanwhile: nobody to answer
+                        call->answer(rc, line);
+                        runDeferred(**alive, call);
+                      }});
+  context_.driver->submit(std::move(requests));
 }
 
 void ClientServer::removeFinished(int64_t now_ms) {

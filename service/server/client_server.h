@@ -16,6 +16,7 @@
 #include "platform/socket.h"
 #include "service/access/access_control.h"
 #include "service/server/client_connection.h"
+#include "service/server/deferred_device_call.h"
 #include "service/server/request_dispatcher.h"
 #include "service/server/server_context.h"
 
@@ -42,8 +43,9 @@ class ClientServer {
 
   // One pass: waits at most timeout_ms for client sockets, then accepts, reads and answers what
   // is ready. Returns early once anything was handled. RC_OK (also when the wait timed out), or
-  // the code of a failed wait, with nothing else changed.
-  [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms);
+  // the code of a failed wait, with nothing else changed. `also` (may be null) has its own
+  // handles watched in the same wait and served after it.
+  [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms, PollParticipant* also = nullptr);
 
   uint16_t port() const { return listener_->localPort(); }
   // The accounts and address rules, for saving at the stop.
@@ -57,6 +59,9 @@ class ClientServer {
   bool isLocal(Ipv4Address peer) const;
   void acceptWaiting();
   void serve(ClientConnection& connection, int64_t now_ms);
+  // Runs a request over its deferred device call; sends the driver request it still needs, or
+  // queues the reply.
+  void runDeferred(ClientConnection& connection, std::shared_ptr<DeferredDeviceCall> call);
   int waitTimeout(uint32_t timeout_ms, int64_t now_ms) const;
   void removeFinished(int64_t now_ms);
 

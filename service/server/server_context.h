@@ -14,6 +14,7 @@
 #include "platform/socket.h"
 #include "protocol/client_port.h"
 #include "service/driverlink/device_proxy.h"
+#include "service/driverlink/driver_channel.h"
 
 namespace gw {
 
@@ -90,6 +91,10 @@ struct ClientServerContext {
   std::string data_dir;        // where the server's access control keeps "access" and "user"
   Ipv4Address bind_address = kAnyAddress;
   uint16_t port = kDefaultClientPort;  // 0: the system chooses (tests)
+  // When given, the channel under `device` that takes requests without waiting: DEV requests
+  // then go out as they come and their replies are matched in the server's wait, which also
+  // watches the channel's reply pipe.
+  DriverChannel* driver = nullptr;
 };
 
 }  // namespace gw

@@ -35,8 +35,8 @@ class ShutdownSequenceTest : public ::testing::Test {
 };
 
 TEST_F(ShutdownSequenceTest, PowerFailureShutdownClosesAppsThenSwitchesTheUpsOffThenTheSystem) {
-  ProgramCloser closer("/opt/gridwatch", clock_, launches_.running(5000, &steps_));
-  ShutdownSequence sequence(closer, power_);
+  auto closer = launches_.closer("/opt/gridwatch", launches_.running(5000, &steps_));
+  ShutdownSequence sequence(*closer, power_);
   sequence.run(0, ShutdownSettings{}, device_);
 
   EXPECT_EQ(steps_, (std::vector<std::string>{"closer", "C2 120", "system"}));
@@ -46,8 +46,8 @@ TEST_F(ShutdownSequenceTest, PowerFailureShutdownClosesAppsThenSwitchesTheUpsOff
 }
 
 TEST_F(ShutdownSequenceTest, RestartRequestsSendTheSleepCommandWithTheRestartDelay) {
-  ProgramCloser closer("/d", clock_, launches_.running(0));
-  ShutdownSequence sequence(closer, power_);
+  auto closer = launches_.closer("/d", launches_.running(0));
+  ShutdownSequence sequence(*closer, power_);
   // A scheduled shutdown-and-restart with parameter 0 arrives here as the request 1.
   sequence.run(1, ShutdownSettings{}, device_);
   EXPECT_EQ(channel_.requests(), (std::vector<std::string>{"C1 120 1"}));
@@ -65,8 +65,8 @@ TEST_F(ShutdownSequenceTest, RestartRequestsSendTheSleepCommandWithTheRestartDel
 }
 
 TEST_F(ShutdownSequenceTest, AutoSaveOffSkipsTheCloserAndDoesNotWait) {
-  ProgramCloser closer("/d", clock_, launches_.running(5000, &steps_));
-  ShutdownSequence sequence(closer, power_);
+  auto closer = launches_.closer("/d", launches_.running(5000, &steps_));
+  ShutdownSequence sequence(*closer, power_);
   ShutdownSettings settings;
   settings.auto_save = false;
   sequence.run(0, settings, device_);
@@ -76,15 +76,15 @@ TEST_F(ShutdownSequenceTest, AutoSaveOffSkipsTheCloserAndDoesNotWait) {
 }
 
 TEST_F(ShutdownSequenceTest, MissingOrHangingCloserStillLeadsToTheUpsCommandAndTheSystem) {
-  ProgramCloser missing("/d", clock_, launches_.missing());
-  ShutdownSequence without(missing, power_);
+  auto missing = launches_.closer("/d", launches_.missing());
+  ShutdownSequence without(*missing, power_);
   without.run(0, ShutdownSettings{}, device_);
   EXPECT_EQ(steps_, (std::vector<std::string>{"C2 120", "system"}));
   EXPECT_EQ(clock_.slept(), 0);
 
   steps_.clear();
-  ProgramCloser hanging("/d", clock_, launches_.running(FakeChildProcess::kNever, &steps_));
-  ShutdownSequence held(hanging, power_);
+  auto hanging = launches_.closer("/d", launches_.running(FakeChildProcess::kNever, &steps_));
+  ShutdownSequence held(*hanging, power_);
   int64_t start = clock_.monotonicMs();
   held.run(0, ShutdownSettings{}, device_);
   EXPECT_EQ(steps_, (std::vector<std::string>{"closer", "C2 120", "system"}));
@@ -93,8 +93,8 @@ TEST_F(ShutdownSequenceTest, MissingOrHangingCloserStillLeadsToTheUpsCommandAndT
 
 TEST_F(ShutdownSequenceTest, DeadDriverStillLeadsToTheSystemShutdown) {
   channel_.setBroken(true);
-  ProgramCloser closer("/d", clock_, launches_.running(0));
-  ShutdownSequence sequence(closer, power_);
+  auto closer = launches_.closer("/d", launches_.running(0));
+  ShutdownSequence sequence(*closer, power_);
   EXPECT_EQ(ShutdownSequence::switchUpsOff(device_, 0, 120), RC_PIPE_BROKEN);
   sequence.run(0, ShutdownSettings{}, device_);
   EXPECT_EQ(channel_.requests().back(), "C2 120");

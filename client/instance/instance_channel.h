@@ -1,6 +1,6 @@
 // The single-instance channel: a local socket named "UPS Management Client Program" in the
 // user's runtime directory. The first copy listens on it; a later copy (or the tray) connects,
-// sends one request line and waits for one answer line.
+// sends one request line and waits for one answer line. Shared by monview and montray.
 //
 // Requests, ASCII, each ended by a line feed:
 //   RAISE       restore the client's windows and bring them to the front
@@ -12,6 +12,7 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace gw {
@@ -27,6 +28,11 @@ class InstanceChannel : public QObject {
   // Sends one request to a running copy. True when it answered "OK" within timeout_ms; false
   // when no copy listens or it did not answer in time.
   static bool ask(const QString& path, const QString& request, int timeout_ms);
+  // The same without blocking: `done` (may be empty) is called once, always later from the
+  // event loop and never from inside this call, with what ask() would have returned. The
+  // exchange ends early, unanswered, when `context` is destroyed.
+  static void askLater(const QString& path, const QString& request, int timeout_ms,
+                       QObject* context, std::function<void(bool)> done);
 
   explicit InstanceChannel(QObject* parent = nullptr);
   ~InstanceChannel() override;

@@ -1,10 +1,11 @@
 // The single-instance channel over QLocalServer.
-#include "client/monview/instance_channel.h"
+#include "client/instance/instance_channel.h"
 
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QVariant>
 
 namespace gw {
 namespace {
@@ -32,6 +33,33 @@ bool InstanceChannel::ask(const QString& path, const QString& request, int timeo
     reply += socket.readAll();
   }
   return reply.startsWith("OK\n");
+}
+
+void InstanceChannel::askLater(const QString& path, const QString& request, int timeout_ms,
+                               QObject* context, std::function<void(bool)> done) {
+  auto* socket = new QLocalSocket(context);
+  auto* limit = new QTimer(socket);
+  // Whichever handler comes first answers; the socket then goes, and with it the others.
+  auto answer = [socket, done = std::move(done)](bool ok) {
+    if (socket->property("answered").toBool()) return;
+    socket->setProperty("answered", true);
+    socket->disconnect();
+    socket->abort();
+    socket->deleteLater();
+    if (done) done(ok);
+  };
+  QByteArray line = request.toLatin1() + '\n';
+  connect(socket, &QLocalSocket::connected, socket, [socket, line] { socket->write(line); });
+  connect(socket, &QLocalSocket::readyRead, socket, [socket, answer] {
+    if (socket->canReadLine()) answer(socket->readLine() == "OK\n");
+  });
+  connect(socket, &QLocalSocket::errorOccurred, socket, [answer] { answer(false); });
+  connect(limit, &QTimer::timeout, socket, [answer] { answer(false); });
+  limit->setSingleShot(true);
+  limit->start(timeout_ms);
+  // Started from the event loop, so that a refusal known at once is still answered later.
+  QMetaObject::invokeMethod(
+      socket, [socket, path] { socket->connectToServer(path); }, Qt::QueuedConnection);
 }
 
 InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {

@@ -4,10 +4,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <atomic>
 #include <thread>
+#include <vector>
 
-#include "client/monview/instance_channel.h"
+#include "client/instance/instance_channel.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -58,6 +60,25 @@ class InstanceChannelTest : public QObject {
     t.start();
     QVERIFY(!InstanceChannel::ask(QString::fromStdString(dir.file("none")), "RAISE", 500));
     QVERIFY(t.elapsed() < 400);
+  }
+
+  void askLaterAnswersFromTheEventLoopOnly() {
+    TempDir dir;
+    const QString path = QString::fromStdString(dir.file("channel"));
+    InstanceChannel first;
+    QVERIFY(first.listen(path));
+    QSignalSpy raised(&first, &InstanceChannel::raiseRequested);
+    QObject context;
+    std::vector<bool> answers;
+    auto note = [&answers](bool ok) { answers.push_back(ok); };
+    // The listener runs in this very thread: only a request that does not block can reach it.
+    InstanceChannel::askLater(path, "RAISE", 2000, &context, note);
+    InstanceChannel::askLater(QString::fromStdString(dir.file("none")), "RAISE", 2000, &context,
+                              note);
+    QVERIFY2(answers.empty(), "answered inside the call");
+    QTRY_COMPARE(answers.size(), size_t(2));
+    QCOMPARE(raised.count(), 1);
+    QCOMPARE(std::count(answers.begin(), answers.end(), true), 1);
   }
 
   void aSocketLeftByADeadCopyIsReplaced() {
