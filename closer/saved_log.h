@@ -27,8 +27,6 @@ class SavedLog {
   // that one record is always one line for the service that serves the log.
   static std::string recordText(const std::string& title, const std::string& file_name);
 
-  const std::string& path() const { return path_; }
-
  private:
   const std::string path_;
   std::mutex mutex_;

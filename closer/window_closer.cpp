@@ -106,7 +106,6 @@ void WindowCloser::doPopupStep(PopupStep step, WindowId popup, WindowId edit) {
     case PopupStep::kTerminate:
       terminate();
       wait_ms_ = 100;
-      step_ = -2;
       break;
   }
 }
@@ -135,7 +134,6 @@ WindowCloser::Next WindowCloser::onTimeout() {
       } else {
         terminate();
         wait_ms_ = 100;
-        step_ = -2;
       }
       return Next::kWait;
     case 1:

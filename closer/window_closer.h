@@ -59,13 +59,13 @@ class WindowCloser {
   std::unique_ptr<OtherProcess> process_;
   std::unique_ptr<WindowWatch> watch_;
 
-  int step_ = 0;            // the escalation step of the time-out branch; -2 after terminating
+  int step_ = 0;            // the escalation step of the time-out branch
   int close_count_ = 0;     // close requests sent to the window
   WindowId last_popup_ = kNoWindow;
   int popup_count_ = 0;     // how often in a row last_popup_ was handled
   int popups_seen_ = 0;     // different pop-ups handled so far
   int64_t wait_ms_ = kFirstWaitMs;
-  bool terminated_ = false;
+  bool terminated_ = false;  // once set, the next time-out gives up
 };
 
 }  // namespace gw

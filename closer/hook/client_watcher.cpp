@@ -24,23 +24,6 @@ class DisplaySocket : public PollableSocket {
   int fd_;
 };
 
-std::vector<Window> windowListProperty(Display* dpy, Window root, Atom property) {
-  std::vector<Window> out;
-  Atom type = None;
-  int format = 0;
-  unsigned long n = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(dpy, root, property, 0, 65536, False, XA_WINDOW, &type, &format, &n,
-                         &after, &data) == Success && data) {
-    if (format == 32) {
-      const auto* ids = reinterpret_cast<const unsigned long*>(data);
-      out.assign(ids, ids + n);
-    }
-    XFree(data);
-  }
-  return out;
-}
-
 }  // namespace
 
 ResultCode ClientWatcher::start(unsigned long window, std::unique_ptr<ClientWatcher>* watcher) {
@@ -62,15 +45,9 @@ ResultCode ClientWatcher::start(unsigned long window, std::unique_ptr<ClientWatc
   x11::clientOf(dpy, window, &w->client_base_, &w->client_mask_);
   // What is on screen already is the starting state, not news: the window manager's client list
   // holds the managed windows, the root's children the rest.
-  for (Window c : windowListProperty(dpy, w->root_, XInternAtom(dpy, "_NET_CLIENT_LIST", False))) {
-    w->track(c);
-  }
-  Window root_ret = None, parent = None, *children = nullptr;
-  unsigned int count = 0;
-  if (XQueryTree(dpy, w->root_, &root_ret, &parent, &children, &count) != 0 && children) {
-    for (unsigned int i = 0; i < count; ++i) w->track(children[i]);
-    XFree(children);
-  }
+  const Atom client_list = XInternAtom(dpy, "_NET_CLIENT_LIST", False);
+  for (Window c : x11::listProperty(dpy, w->root_, client_list, XA_WINDOW)) w->track(c);
+  for (Window c : x11::childrenOf(dpy, w->root_)) w->track(c);
   for (auto& [id, t] : w->windows_) t.viewable = x11::isViewable(dpy, id);
   w->lookAtActiveWindow();
   *watcher = std::move(w);
@@ -117,7 +94,8 @@ bool ClientWatcher::lookAtWindows() {
 }
 
 void ClientWatcher::lookAtActiveWindow() {
-  const std::vector<Window> now_list = windowListProperty(dpy_, root_, net_active_window_);
+  const std::vector<unsigned long> now_list =
+      x11::listProperty(dpy_, root_, net_active_window_, XA_WINDOW);
   const Window now = now_list.empty() ? None : now_list.front();
   if (now == last_active_) return;  // the property is often rewritten unchanged
   last_active_ = now;

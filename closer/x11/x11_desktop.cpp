@@ -3,13 +3,13 @@
 
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <cctype>
+#include <string_view>
 
 #include "closer/event_names.h"
 #include "closer/event_watch.h"
 #include "closer/hook/cbt_hook.h"
 #include "closer/x11/x11_window_facts.h"
+#include "common/ascii_case.h"
 #include "platform/named_event.h"
 
 namespace gw {
@@ -33,10 +33,8 @@ X11Desktop::X11Desktop(Display* dpy, Clock& clock)
 X11Desktop::~X11Desktop() { XCloseDisplay(dpy_); }
 
 bool X11Desktop::isSaveDialogTitle(const std::string& title) {
-  std::string lower(title.size(), ' ');
-  std::transform(title.begin(), title.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower.rfind("save", 0) == 0 && lower.find('?') == std::string::npos;
+  const std::string_view start = std::string_view(title).substr(0, 4);
+  return equalsIgnoringAsciiCase(start, "save") && title.find('?') == std::string::npos;
 }
 
 std::vector<Window> X11Desktop::managedWindows() {

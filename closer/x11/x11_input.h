@@ -24,9 +24,6 @@ class X11Input {
   X11Input(const X11Input&) = delete;
   X11Input& operator=(const X11Input&) = delete;
 
-  // False when the server has no XTest: nothing can be typed or clicked then.
-  bool available() const { return available_; }
-
   // Gives `target` the focus and types the UTF-8 text into it. A character with no key in the
   // keyboard map is typed through a spare key code mapped for the moment.
   void type(Window target, const std::string& text);
@@ -44,7 +41,7 @@ class X11Input {
 
   Display* dpy_;
   Clock& clock_;
-  bool available_ = false;
+  bool available_ = false;  // false without XTest: nothing is typed or clicked then
   std::mutex mutex_;
 };
 

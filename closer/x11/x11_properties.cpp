@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "closer/x11/x11_window_facts.h"
 #include "platform/local_identity.h"
 
 namespace gw {
@@ -39,44 +40,17 @@ X11Properties::X11Properties(Display* dpy) : dpy_(dpy), root_(DefaultRootWindow(
   std::copy(atoms + 9, atoms + 13, helper_types_);
 }
 
-std::vector<unsigned long> X11Properties::cardinals(Window w, Atom property, Atom type) const {
-  std::vector<unsigned long> out;
-  Atom actual = None;
-  int format = 0;
-  unsigned long n = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(dpy_, w, property, 0, 65536, False, type, &actual, &format, &n, &after,
-                         &data) == Success && data) {
-    // Xlib hands 32-bit items back as longs, whatever the width of long.
-    if (format == 32) {
-      const auto* items = reinterpret_cast<const unsigned long*>(data);
-      out.assign(items, items + n);
-    }
-    XFree(data);
-  }
-  return out;
-}
-
 std::vector<Window> X11Properties::clientList() const {
-  auto ids = cardinals(root_, net_client_list_, XA_WINDOW);
+  auto ids = x11::listProperty(dpy_, root_, net_client_list_, XA_WINDOW);
   return {ids.begin(), ids.end()};
 }
 
 std::vector<Window> X11Properties::rootChildren() const { return children(root_); }
 
-std::vector<Window> X11Properties::children(Window w) const {
-  std::vector<Window> out;
-  Window root = None, parent = None, *kids = nullptr;
-  unsigned int count = 0;
-  if (XQueryTree(dpy_, w, &root, &parent, &kids, &count) != 0 && kids) {
-    out.assign(kids, kids + count);
-    XFree(kids);
-  }
-  return out;
-}
+std::vector<Window> X11Properties::children(Window w) const { return x11::childrenOf(dpy_, w); }
 
 bool X11Properties::isHelperWindow(Window w) const {
-  for (unsigned long type : cardinals(w, net_wm_window_type_, XA_ATOM)) {
+  for (unsigned long type : x11::listProperty(dpy_, w, net_wm_window_type_, XA_ATOM)) {
     for (Atom helper : helper_types_) {
       if (type == helper) return true;
     }
@@ -135,7 +109,7 @@ bool X11Properties::supportsDelete(Window w) const {
 }
 
 bool X11Properties::managerSupports(Atom atom) const {
-  for (unsigned long a : cardinals(root_, net_supported_, XA_ATOM)) {
+  for (unsigned long a : x11::listProperty(dpy_, root_, net_supported_, XA_ATOM)) {
     if (a == atom) return true;
   }
   return false;
@@ -160,7 +134,7 @@ int64_t X11Properties::processId(Window w) const {
     XFree(machine.value);
   }
   if (host.empty() || host != hostName()) return -1;
-  auto claimed = cardinals(w, net_wm_pid_, XA_CARDINAL);
+  auto claimed = x11::listProperty(dpy_, w, net_wm_pid_, XA_CARDINAL);
   return claimed.empty() ? -1 : static_cast<int64_t>(claimed.front());
 }
 

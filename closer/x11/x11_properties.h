@@ -44,8 +44,6 @@ class X11Properties {
   Atom netCloseWindow() const { return net_close_window_; }
 
  private:
-  std::vector<unsigned long> cardinals(Window w, Atom property, Atom type) const;
-
   Display* dpy_;
   Window root_;
   Atom wm_protocols_, wm_delete_window_, net_close_window_, net_client_list_, net_supported_;

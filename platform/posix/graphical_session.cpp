@@ -4,7 +4,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/local_identity.h"
+#include "platform/posix/account_entry.h"
 #include "platform/posix/errno_result.h"
 #include "platform/posix/logind_text.h"
 #include "platform/posix/unique_fd.h"
@@ -59,18 +59,12 @@ ResultCode readOutput(const std::string& program, std::vector<std::string> args,
 }
 
 bool fillAccount(int64_t uid, GraphicalSession* s) {
-  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buf(size > 0 ? static_cast<size_t>(size) : 16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (::getpwuid_r(static_cast<uid_t>(uid), &entry, buf.data(), buf.size(), &found) != 0 ||
-      !found) {
-    return false;
-  }
-  s->user = found->pw_name ? found->pw_name : "";
+  posix::AccountEntry account;
+  if (!posix::findAccount(static_cast<uid_t>(uid), &account)) return false;
+  s->user = std::move(account.name);
   s->uid = uid;
-  s->gid = found->pw_gid;
-  s->home = found->pw_dir ? found->pw_dir : "";
+  s->gid = account.gid;
+  s->home = std::move(account.home);
   return true;
 }
 

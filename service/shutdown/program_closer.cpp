@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/line_file.h"
 #include "platform/file_system.h"
 
 namespace gw {
@@ -71,15 +72,13 @@ void ProgramCloser::takeRecords(const std::string& records) {
   // The session's user could write anything there: each line is made one record, without
   // carriage returns, in the log's own line end.
   text.resize(std::min(text.size(), kMaxRecordBytes));
+  // Text after the last line feed is a record cut short by the closer's end; without any line
+  // feed (rfind gives npos, and npos + 1 is 0) nothing is kept.
+  text.erase(text.rfind('\n') + 1);
   std::string lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) break;  // a record cut short by the closer's end
-    std::string line = text.substr(start, end - start);
+  for (std::string& line : splitLines(text)) {
     std::erase(line, '\r');
     if (!line.empty()) lines += line + "\r\n";
-    start = end + 1;
   }
   if (lines.empty()) return;
   if (std::FILE* f = std::fopen(saved_path_.c_str(), "ab")) {
