@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include "protocol/client_instance.h"
+
 namespace gw {
 namespace {
 
@@ -18,7 +20,7 @@ constexpr int kLineLimit = 256;
 QString InstanceChannel::defaultPath() {
   QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (dir.isEmpty()) dir = QDir::tempPath();
-  return QDir(dir).filePath(kInstanceName);
+  return QDir(dir).filePath(kClientInstanceName);
 }
 
 bool InstanceChannel::ask(const QString& path, const QString& request, int timeout_ms) {
