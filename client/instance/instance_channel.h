@@ -20,7 +20,7 @@ namespace gw {
 class InstanceChannel : public QObject {
   Q_OBJECT
  public:
-  // The socket's path for this user.
+  // The socket's path for this user: the one the installer's client marker probes.
   static QString defaultPath();
 
   // Sends one request to a running copy. True when it answered "OK" within timeout_ms; false
