@@ -13,8 +13,9 @@ std::string executableDirectory();
 // The system's folder for temporary files, without a trailing separator ($TMPDIR, else /tmp).
 std::string temporaryDirectory();
 
-// The current user's runtime directory ($XDG_RUNTIME_DIR), where per-user programs keep their
-// sockets. Empty when the session has none.
+// The current user's runtime directory, where per-user programs keep their sockets:
+// $XDG_RUNTIME_DIR, or "runtime-<uid>" in the temporary folder when the session has none (which
+// may not exist yet: the first program to listen there makes it). Never empty.
 std::string userRuntimeDirectory();
 
 }  // namespace gw

@@ -3,32 +3,15 @@
 
 #include <cstdio>
 
+#include "protocol/default_record_texts.h"
 #include "protocol/policy_key.h"
 
 namespace gw {
-namespace {
 
-// What a fresh service records for each code.
-constexpr std::array<std::string_view, EventTexts::kCodeCount> kBuiltInTexts = {
-    "UPS service started.",
-    "UPS service terminated.",
-    "UPS communication can't establish.",
-    "UPS communication established.",
-    "UPS power failure.",
-    "UPS power restore.",
-    "UPS battery capacity low.",
-    "UPS battery capacity recover.",
-    "UPS over load.",
-    "UPS load recover.",
-    "UPS temperature is too high.",
-    "UPS temperature is recover.",
-};
-static_assert(EventTexts::kCodeCount == 2 * kEventCount);
-
-}  // namespace
+static_assert(EventTexts::kCodeCount == kDefaultRecordTexts.size());
 
 EventTexts::EventTexts() {
-  for (size_t i = 0; i < texts_.size(); ++i) texts_[i] = kBuiltInTexts[i];
+  for (size_t i = 0; i < texts_.size(); ++i) texts_[i] = kDefaultRecordTexts[i];
 }
 
 std::string EventTexts::contentKey(int code) {

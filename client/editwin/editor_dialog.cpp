@@ -76,6 +76,15 @@ PanelButton* EditorDialog::addButton(const QString& text, const QRect& where,
   return button;
 }
 
+void EditorDialog::addOkAndCancel(QPoint at, std::function<void()> ok) {
+  PanelButton* ok_button = addButton("OK", QRect(at, QSize(76, 28)));
+  ok_button->setObjectName("ok");
+  PanelButton* cancel = addButton("Cancel", QRect(at + QPoint(82, 0), QSize(76, 28)));
+  cancel->setObjectName("cancel");
+  connect(ok_button, &PanelButton::clicked, this, std::move(ok));
+  connect(cancel, &PanelButton::clicked, this, [this] { closeCommand(kCommandCancel); });
+}
+
 void EditorDialog::showMessage(const QString& text) {
   QMessageBox* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "client/monview/client_window.h"
@@ -37,6 +38,9 @@ class EditorDialog : public QWidget, public ClientWindow {
   QRadioButton* addRadio(const QString& text, const QRect& where, QWidget* parent = nullptr);
   PanelButton* addButton(const QString& text, const QRect& where,
                          const ButtonColours& colours = kOrdinaryButton);
+  // The "OK" and "Cancel" buttons side by side, the first with its top-left corner at `at`.
+  // OK runs `ok`; Cancel is the close command kCommandCancel.
+  void addOkAndCancel(QPoint at, std::function<void()> ok);
 
   // A warning the operator closes; the window stays usable behind it.
   void showMessage(const QString& text);

@@ -53,16 +53,11 @@ LogWindow::LogWindow(WindowHost& host, RunMemory& memory)
 
   PanelButton* clear = addButton("Clear", QRect(10, 390, 76, 28));
   clear->setObjectName("clear");
-  PanelButton* ok_button = addButton("OK", QRect(412, 390, 76, 28));
-  ok_button->setObjectName("ok");
-  PanelButton* cancel = addButton("Cancel", QRect(494, 390, 76, 28));
-  cancel->setObjectName("cancel");
+  addOkAndCancel(QPoint(412, 390), [this] { ok(); });
   connect(clear, &PanelButton::clicked, this, [this] {
     viewer_.clear();
     if (isLogKind(viewer_.shown())) list(viewer_.shown())->clear();
   });
-  connect(ok_button, &PanelButton::clicked, this, [this] { ok(); });
-  connect(cancel, &PanelButton::clicked, this, [this] { closeCommand(kCommandCancel); });
 
   for (int log = 0; log < kLogKindCount; ++log) {
     connect(radios_[static_cast<size_t>(log)], &QRadioButton::clicked, this,

@@ -34,16 +34,11 @@ ScheduleWindow::ScheduleWindow(WindowHost& host, RunMemory& memory)
   add_button->setObjectName("add");
   PanelButton* delete_button = addButton("Delete", QRect(92, 320, 76, 28));
   delete_button->setObjectName("delete");
-  PanelButton* ok_button = addButton("OK", QRect(432, 320, 76, 28));
-  ok_button->setObjectName("ok");
-  PanelButton* cancel = addButton("Cancel", QRect(514, 320, 76, 28));
-  cancel->setObjectName("cancel");
-  connect(add_button, &PanelButton::clicked, this, [this] { add(); });
-  connect(delete_button, &PanelButton::clicked, this, [this] { remove(); });
-  connect(ok_button, &PanelButton::clicked, this, [this] {
+  addOkAndCancel(QPoint(432, 320), [this] {
     if (editor_.ok() == ScheduleEditor::Outcome::kClose) finish();
   });
-  connect(cancel, &PanelButton::clicked, this, [this] { closeCommand(kCommandCancel); });
+  connect(add_button, &PanelButton::clicked, this, [this] { add(); });
+  connect(delete_button, &PanelButton::clicked, this, [this] { remove(); });
   for (int page : {kDatedPage, kWeeklyPage}) {
     connect(radios_[static_cast<size_t>(page)], &QRadioButton::clicked, this,
             [this, page] { showPage(page); });

@@ -52,10 +52,7 @@ SettingsWindow::SettingsWindow(WindowHost& host, RunMemory& memory)
 
   PanelButton* advance = addButton("Advance", QRect(10, 248, 76, 28));
   PanelButton* about = addButton("About", QRect(92, 248, 76, 28));
-  PanelButton* ok_button = addButton("OK", QRect(210, 248, 76, 28));
-  ok_button->setObjectName("ok");
-  PanelButton* cancel = addButton("Cancel", QRect(292, 248, 76, 28));
-  cancel->setObjectName("cancel");
+  addOkAndCancel(QPoint(210, 248), [this] { ok(); });
   PanelButton* defaults = addButton("Default", QRect(374, 248, 76, 28));
   defaults->setObjectName("default");
 
@@ -64,8 +61,6 @@ SettingsWindow::SettingsWindow(WindowHost& host, RunMemory& memory)
   }
   connect(advance, &PanelButton::clicked, this, [this] { host_.openWindow(kWindowIdUpsConfig); });
   connect(about, &PanelButton::clicked, this, [this] { host_.openWindow(kWindowIdAbout); });
-  connect(ok_button, &PanelButton::clicked, this, [this] { ok(); });
-  connect(cancel, &PanelButton::clicked, this, [this] { closeCommand(kCommandCancel); });
   connect(defaults, &PanelButton::clicked, this, [this] { pressDefault(); });
   connect(self_test_, &PanelButton::clicked, this, [this] { pressSelfTest(); });
   self_test_timer_.setSingleShot(true);

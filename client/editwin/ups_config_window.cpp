@@ -45,14 +45,9 @@ UpsConfigWindow::UpsConfigWindow(WindowHost& host)
   connect(cold_start_, &QCheckBox::clicked, this, [this](bool on) { editor_.setColdStart(on); });
   controls_.push_back(cold_start_);
 
-  PanelButton* ok_button = addButton("OK", QRect(110, 298, 76, 28));
-  ok_button->setObjectName("ok");
-  PanelButton* cancel = addButton("Cancel", QRect(192, 298, 76, 28));
-  cancel->setObjectName("cancel");
+  addOkAndCancel(QPoint(110, 298), [this] { ok(); });
   PanelButton* defaults = addButton("Default", QRect(274, 298, 76, 28));
   defaults->setObjectName("default");
-  connect(ok_button, &PanelButton::clicked, this, [this] { ok(); });
-  connect(cancel, &PanelButton::clicked, this, [this] { closeCommand(kCommandCancel); });
   connect(defaults, &PanelButton::clicked, this, [this] {
     editor_.defaults();
     refresh();

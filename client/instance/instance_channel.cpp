@@ -2,10 +2,13 @@
 #include "client/instance/instance_channel.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVariant>
+
+#include "platform/paths.h"
+#include "protocol/client_instance.h"
 
 namespace gw {
 namespace {
@@ -16,9 +19,9 @@ constexpr int kLineLimit = 256;
 }  // namespace
 
 QString InstanceChannel::defaultPath() {
-  QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (dir.isEmpty()) dir = QDir::tempPath();
-  return QDir(dir).filePath(kInstanceName);
+  // The installer probes this very path (createClientMarker) before it replaces the programs,
+  // so the directory comes from the platform, not from the toolkit's own choice.
+  return QDir(QString::fromStdString(userRuntimeDirectory())).filePath(kClientInstanceName);
 }
 
 bool InstanceChannel::ask(const QString& path, const QString& request, int timeout_ms) {
@@ -72,6 +75,12 @@ InstanceChannel::~InstanceChannel() { server_.close(); }
 bool InstanceChannel::listen(const QString& path) {
   // Two copies started together must not both find the path free: one checks and listens at a
   // time.
+  // The runtime directory may be the platform's fallback, which nobody has made yet. A failure
+  // shows as the lock failing below.
+  const QString dir = QFileInfo(path).absolutePath();
+  if (!QFileInfo(dir).isDir()) {
+    (void)QDir().mkdir(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
   lock_ = std::make_unique<QLockFile>(path + ".lock");
   lock_->setStaleLockTime(0);
   if (!lock_->tryLock(2000)) return false;

@@ -1,6 +1,6 @@
-// The single-instance channel: a local socket named "UPS Management Client Program" in the
-// user's runtime directory. The first copy listens on it; a later copy (or the tray) connects,
-// sends one request line and waits for one answer line. Shared by monview and montray.
+// The single-instance channel: a local socket named kClientInstanceName in the user's runtime
+// directory. The first copy listens on it; a later copy (or the tray) connects, sends one
+// request line and waits for one answer line. Shared by monview and montray.
 //
 // Requests, ASCII, each ended by a line feed:
 //   RAISE       restore the client's windows and bring them to the front
@@ -17,12 +17,10 @@
 
 namespace gw {
 
-inline constexpr const char* kInstanceName = "UPS Management Client Program";
-
 class InstanceChannel : public QObject {
   Q_OBJECT
  public:
-  // The socket's path for this user.
+  // The socket's path for this user: the one the installer's client marker probes.
   static QString defaultPath();
 
   // Sends one request to a running copy. True when it answered "OK" within timeout_ms; false

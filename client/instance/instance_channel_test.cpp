@@ -1,15 +1,20 @@
 // The single-instance channel: the first copy listens, a later one is told no and its request
-// reaches the first; unknown requests and a socket left by a dead copy.
+// reaches the first; unknown requests, a socket left by a dead copy, and the installer's marker
+// finding the copy where it listens.
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 #include <thread>
 #include <vector>
 
 #include "client/instance/instance_channel.h"
+#include "platform/instance_marker.h"
+#include "platform/paths.h"
+#include "protocol/client_instance.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -90,6 +95,39 @@ class InstanceChannelTest : public QObject {
     QSignalSpy raised(&first, &InstanceChannel::raiseRequested);
     QVERIFY(askAside(path, "RAISE"));
     QCOMPARE(raised.count(), 1);
+  }
+
+  // The installer asks the platform whether the client runs before it replaces the programs; a
+  // client listening anywhere else would be overwritten while it runs.
+  void theInstallersMarkerSeesTheListeningCopy() {
+    const char* saved_runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string runtime_before = saved_runtime ? saved_runtime : "";
+    const char* saved_tmp = std::getenv("TMPDIR");
+    const std::string tmp_before = saved_tmp ? saved_tmp : "";
+    TempDir dir;
+    for (bool session_dir : {true, false}) {
+      if (session_dir) {
+        ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+      } else {
+        ::unsetenv("XDG_RUNTIME_DIR");  // a bare login: the fallback under TMPDIR
+        ::setenv("TMPDIR", dir.path().c_str(), 1);
+      }
+      auto marker = createClientMarker(userRuntimeDirectory(), kClientInstanceName);
+      QVERIFY2(!marker->held(), session_dir ? "session directory" : "fallback");
+      {
+        InstanceChannel first;
+        QVERIFY2(first.listen(InstanceChannel::defaultPath()),
+                 qPrintable(InstanceChannel::defaultPath()));
+        QVERIFY2(marker->held(), qPrintable(InstanceChannel::defaultPath()));
+      }
+      QVERIFY(!marker->held());
+    }
+    if (saved_runtime) ::setenv("XDG_RUNTIME_DIR", runtime_before.c_str(), 1);
+    if (saved_tmp) {
+      ::setenv("TMPDIR", tmp_before.c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
   }
 };
 

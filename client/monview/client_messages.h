@@ -7,12 +7,10 @@
 
 namespace gw {
 
+// Opening a window, data states and drags are direct calls on ClientWindow and WindowHost,
+// made on the window thread; only these two need a posted event.
 inline constexpr int kMsgRequestDone = 3024;
 inline constexpr int kMsgWindowClosed = 3025;
-inline constexpr int kMsgOpenWindow = 3026;
-inline constexpr int kMsgShowMessage = 3027;
-inline constexpr int kMsgDataState = 3028;
-inline constexpr int kMsgStartDrag = 3030;
 
 // A completion of the session, posted from its worker thread to the main window.
 class RequestDoneEvent : public QEvent {

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "client/core/service_link.h"
 #include "client/session/page_files.h"
-#include "client/session/service_link.h"
 #include "client/session/session_cache.h"
 #include "client/session/wire_format.h"
 #include "platform/clock.h"

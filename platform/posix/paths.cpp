@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <string>
 
 namespace gw {
 
@@ -27,7 +28,10 @@ std::string temporaryDirectory() {
 
 std::string userRuntimeDirectory() {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
-  return dir ? dir : "";
+  if (dir && *dir) return dir;
+  // A session without one (a bare login, su) still needs a place that is the same for every
+  // program of this user; the toolkits fall back to the temporary folder as well.
+  return temporaryDirectory() + "/runtime-" + std::to_string(::geteuid());
 }
 
 }  // namespace gw

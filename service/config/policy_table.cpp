@@ -5,30 +5,25 @@
 
 #include "common/line_file.h"
 #include "platform/file_system.h"
+#include "protocol/default_record_texts.h"
 #include "service/config/number_text.h"
 
 namespace gw {
 namespace {
 
-// Every parameter not listed here is 0 or empty.
+// Every parameter not listed here is 0 or empty; the record texts are kDefaultRecordTexts.
 constexpr std::string_view kDefaultPolicy[] = {
     "start.record.happen.max count=1",
-    "start.record.happen.content=UPS service started.",
     "start.record.restore.max count=1",
-    "start.record.restore.content=UPS service terminated.",
     "start.sound.happen.max count=1",
     "start.sound.happen.content=hello.wav",
     "start.sound.restore.max count=1",
     "disconnect.record.happen.max count=1",
-    "disconnect.record.happen.content=UPS communication can't establish.",
     "disconnect.record.restore.max count=1",
-    "disconnect.record.restore.content=UPS communication established.",
     "disconnect.sound.happen.max count=1",
     "disconnect.sound.restore.max count=1",
     "powerfail.record.happen.max count=1",
-    "powerfail.record.happen.content=UPS power failure.",
     "powerfail.record.restore.max count=1",
-    "powerfail.record.restore.content=UPS power restore.",
     "powerfail.sound.happen.max count=-1",
     "powerfail.sound.happen.delay=10",
     "powerfail.sound.happen.interval=20",
@@ -37,25 +32,19 @@ constexpr std::string_view kDefaultPolicy[] = {
     "powerfail.shutdown.happen.max count=1",
     "powerfail.shutdown.happen.delay=30",
     "batterylow.record.happen.max count=1",
-    "batterylow.record.happen.content=UPS battery capacity low.",
     "batterylow.record.restore.max count=1",
-    "batterylow.record.restore.content=UPS battery capacity recover.",
     "batterylow.sound.happen.max count=1",
     "batterylow.sound.happen.content=lbat.wav",
     "batterylow.sound.restore.max count=1",
     "batterylow.shutdown.happen.max count=1",
     "batterylow.shutdown.happen.delay=10",
     "loadover.record.happen.max count=1",
-    "loadover.record.happen.content=UPS over load.",
     "loadover.record.restore.max count=1",
-    "loadover.record.restore.content=UPS load recover.",
     "loadover.sound.happen.max count=1",
     "loadover.sound.happen.content=oload.wav",
     "loadover.sound.restore.max count=1",
     "tempover.record.happen.max count=1",
-    "tempover.record.happen.content=UPS temperature is too high.",
     "tempover.record.restore.max count=1",
-    "tempover.record.restore.content=UPS temperature is recover.",
     "tempover.sound.happen.max count=1",
     "tempover.sound.happen.content=otemp.wav",
     "tempover.sound.restore.max count=1",
@@ -84,6 +73,10 @@ void PolicyTable::setDefaults() {
   }
   for (std::string_view entry : kDefaultPolicy) {
     (void)set(entry, false);  // the table above is checked by the tests
+  }
+  for (size_t code = 0; code < kDefaultRecordTexts.size(); ++code) {
+    ActionPolicy& record = policy_[code / 2][ACTION_RECORD];
+    (code % 2 == 0 ? record.happen.content : record.restore.content) = kDefaultRecordTexts[code];
   }
 }
 

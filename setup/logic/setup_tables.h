@@ -15,9 +15,8 @@ inline constexpr const char* kDefaultFolder = "/opt/GridwatchPlus";
 
 inline constexpr const char* kServiceName = "NorvaneUPS";
 inline constexpr const char* kServiceDisplayName = "UPS Service";
-// The single-instance markers of the service and of the client.
+// The single-instance marker of the service (the client's is protocol/client_instance.h).
 inline constexpr const char* kServiceMarker = "Gridwatch Plus Service";
-inline constexpr const char* kClientMarker = "UPS Management Client Program";
 
 // The header of the USB rule files that are ours to remove.
 inline constexpr const char* kRuleProvider = "Norvane";

@@ -7,6 +7,7 @@
 #include "platform/instance_marker.h"
 #include "platform/paths.h"
 #include "platform/service_registrar.h"
+#include "protocol/client_instance.h"
 #include "setup/logic/mspack_file_installer.h"
 #include "setup/logic/program_starter.h"
 #include "setup/logic/setup_program.h"
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
   SpawnProgramStarter starter;
   std::unique_ptr<gw::ServiceRegistrar> registrar = gw::createServiceRegistrar(command.root);
   std::unique_ptr<gw::InstanceMarker> client =
-      gw::createClientMarker(gw::userRuntimeDirectory(), kClientMarker);
+      gw::createClientMarker(gw::userRuntimeDirectory(), gw::kClientInstanceName);
   WizardUi wizard(command.unattended, &window_prompts);
   RemovalProgress removal;
   SetupProgram program(SetupServices{

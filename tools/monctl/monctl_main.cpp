@@ -1,12 +1,11 @@
 // monctl: watch and configure the UPS monitoring service from a terminal.
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "client/core/protocol_client.h"
-#include "client/core/tcp_request_channel.h"
+#include "client/core/service_link.h"
 #include "tools/monctl/monctl_app.h"
 #include "tools/monctl/monctl_options.h"
 
@@ -24,9 +23,8 @@ int main(int argc, char** argv) {
     case gw::ParseOutcome::kRun:
       break;
   }
-  std::unique_ptr<gw::TcpRequestChannel> channel;
-  ResultCode rc =
-      gw::TcpRequestChannel::open(options.host, options.port, options.timeout_ms, &channel);
+  gw::ServiceLink link({options.timeout_ms, options.timeout_ms});
+  ResultCode rc = link.connect(options.host, options.port);
   if (rc == RC_BAD_REQUEST) {
     std::cerr << "monctl: --host wants an IPv4 address or localhost, not \"" << options.host
               << "\"\n";
@@ -36,7 +34,7 @@ int main(int argc, char** argv) {
     std::cerr << "monctl: cannot connect to " << options.host << ":" << options.port << " (21)\n";
     return RC_SOCKET_ERROR;
   }
-  gw::ProtocolClient client(*channel);
+  gw::ProtocolClient client(link);
   gw::MonctlApp app(client, std::cout, std::cerr);
   return app.run(options);
 }

@@ -1,11 +1,11 @@
 // Sending requests and assembling replies with the session's waits.
-#include "client/session/service_link.h"
+#include "client/core/service_link.h"
 
 namespace gw {
 
 ResultCode ServiceLink::connect(const std::string& host, uint16_t port) {
   Ipv4Address address = 0;
-  if (!parseHostAddress(host, &address)) return RC_SOCKET_ERROR;
+  if (!parseHostAddress(host, &address)) return RC_BAD_REQUEST;
   std::unique_ptr<TcpStream> stream;
   if (connectTcp(address, port, kAnyAddress, waits_.receive_ms, &stream) != RC_OK) {
     return RC_SOCKET_ERROR;

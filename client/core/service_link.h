@@ -1,6 +1,6 @@
-// The session's one TCP connection to the service, used strictly in turn: a request is sent
-// whole, then its reply is read until a piece holding a carriage return has arrived.
-// Not thread-safe: only the session's worker uses it.
+// A client's TCP connection to the service, used strictly in turn: a request is sent whole,
+// then its reply is read until a piece holding a carriage return has arrived.
+// Not thread-safe: one thread makes every exchange (monview's session worker, or monctl).
 #pragma once
 
 #include <cstdint>
@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "client/core/request_channel.h"
 #include "common/result_code.h"
 #include "platform/socket.h"
 
 namespace gw {
 
-class ServiceLink {
+class ServiceLink : public RequestChannel {
  public:
   struct Waits {
     int send_ms = 5000;      // per stall while sending
@@ -24,14 +25,15 @@ class ServiceLink {
   explicit ServiceLink(Waits waits) : waits_(waits) {}
 
   // A dotted address (or "localhost") and a port; no name service is asked. Waits at most
-  // receive_ms for the system to answer. RC_OK, or RC_SOCKET_ERROR.
+  // receive_ms for the system to answer. RC_OK; RC_BAD_REQUEST when the host is not an
+  // address; RC_SOCKET_ERROR when the connection cannot be made in time.
   [[nodiscard]] ResultCode connect(const std::string& host, uint16_t port);
 
   // Sends `request` (ended by its carriage return) and reads one reply: *reply is the reply
   // text without its carriage return. RC_SOCKET_ERROR when there is no connection, a send
   // fails or stalls too long, or a read fails or waits too long. A reply that came too late is
   // skipped before the next request's reply is read, so the replies stay matched.
-  [[nodiscard]] ResultCode exchange(std::string_view request, std::string* reply);
+  [[nodiscard]] ResultCode exchange(std::string_view request, std::string* reply) override;
 
   bool connected() const { return stream_ != nullptr; }
 
