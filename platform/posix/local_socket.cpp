@@ -10,7 +10,6 @@
 
 #include "platform/posix/errno_result.h"
 #include "platform/posix/fd_stream.h"
-#include "platform/posix/unix_listener.h"
 
 namespace gw {
 namespace {
@@ -21,6 +20,25 @@ bool socketAddress(const std::string& path, sockaddr_un* addr) {
   if (path.empty() || path.size() >= sizeof addr->sun_path) return false;
   std::memcpy(addr->sun_path, path.c_str(), path.size() + 1);
   return true;
+}
+
+// Listens, non-blocking, at `path`, replacing a stale socket but no other kind of file.
+ResultCode listenUnixSocket(const std::string& path, int backlog, posix::UniqueFd* fd) {
+  sockaddr_un addr{};
+  if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0) {
+    if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
+    ::unlink(path.c_str());
+  }
+  posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!sock.valid()) return RC_NOT_AVAILABLE;
+  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(sock.get(), backlog) != 0) {
+    return RC_NOT_AVAILABLE;
+  }
+  *fd = std::move(sock);
+  return RC_OK;
 }
 
 class UnixListener final : public LocalListener {
@@ -46,32 +64,10 @@ class UnixListener final : public LocalListener {
 
 }  // namespace
 
-namespace posix {
-
-ResultCode listenUnixSocket(const std::string& path, int backlog, UniqueFd* fd) {
-  sockaddr_un addr{};
-  if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0) {
-    if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
-    ::unlink(path.c_str());
-  }
-  UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (!sock.valid()) return RC_NOT_AVAILABLE;
-  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(sock.get(), backlog) != 0) {
-    return RC_NOT_AVAILABLE;
-  }
-  *fd = std::move(sock);
-  return RC_OK;
-}
-
-}  // namespace posix
-
 ResultCode listenLocal(const std::string& path, int backlog,
                        std::unique_ptr<LocalListener>* listener, bool every_local_user) {
   posix::UniqueFd sock;
-  ResultCode rc = posix::listenUnixSocket(path, backlog, &sock);
+  ResultCode rc = listenUnixSocket(path, backlog, &sock);
   if (rc != RC_OK) return rc;
   // Connecting takes write permission on the socket file. Until the mode is set only this
   // user can connect, which a peer that tries again gets past.
