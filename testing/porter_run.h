@@ -17,8 +17,7 @@
 
 namespace gw {
 
-// The value of a reply "S<n> <value>" or "R<n> <value>"; a large negative number for an error
-// reply.
+// The number in a reply "S<n> <value>"; a large negative number for an error reply.
 inline long replyValue(const std::string& reply) {
   size_t blank = reply.find(' ');
   if (blank == std::string::npos || reply.find('E') != std::string::npos) return -100000;
