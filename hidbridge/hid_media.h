@@ -15,32 +15,13 @@
 #include <string>
 
 #include "driver/media/media.h"
+#include "hidbridge/hid_ups_usages.h"
 #include "hidbridge/report_descriptor.h"
 #include "hidbridge/report_map.h"
 #include "platform/clock.h"
 #include "platform/hid.h"
 
 namespace gw {
-
-inline constexpr uint16_t kVendorPage = 0xFF01;
-
-// The usages of kVendorPage.
-enum HidUpsUsage : uint16_t {
-  kUsageLineRate = 2,  // feature: index into kHidLineRates
-  kUsageDtr = 8,       // feature: DTR driven, and its state
-  kUsageRts = 9,
-  kUsageCts = 10,
-  kUsageDsr = 11,
-  kUsageRing = 12,
-  kUsageDcd = 13,
-  kUsageOutputCount = 21,  // output: data bytes in this report
-  kUsageInputCount = 22,   // input: data bytes in this report
-  kUsageOutputByte = 23,
-  kUsageInputBytes = 24,
-};
-
-// The line rates the feature report can select, by index.
-inline constexpr int kHidLineRates[] = {1200, 2400, 4800, 9600, 14400, 28800, 57600};
 
 class HidMedia final : public Media {
  public:

@@ -222,16 +222,6 @@ ResultCode ReportCodec::getUsageValueArray(HidReportType type, uint16_t page, ui
   return cap ? readArray(*cap, report, length, out, out_length) : rc;
 }
 
-ResultCode ReportCodec::setUsageValueArray(HidReportType type, uint16_t page, uint16_t usage,
-                                           const uint8_t* in, size_t in_length, uint8_t* report,
-                                           size_t length) const {
-  if (!report || length == 0) return RC_BUFFER_TOO_SMALL;
-  ResultCode rc;
-  const bool any = descriptor_.numbered() && report[0] == 0;
-  const HidCapability* cap = find(type, page, usage, false, report[0], any, &rc);
-  return cap ? writeArray(*cap, in, in_length, report, length) : rc;
-}
-
 ResultCode ReportCodec::pressedButtons(HidReportType type, uint16_t page, const uint8_t* report,
                                        size_t length, std::vector<uint16_t>* usages) const {
   if (!report || length == 0) return RC_BUFFER_TOO_SMALL;

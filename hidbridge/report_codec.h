@@ -34,10 +34,6 @@ class ReportCodec {
   [[nodiscard]] ResultCode getUsageValueArray(HidReportType type, uint16_t page, uint16_t usage,
                                               const uint8_t* report, size_t length, uint8_t* out,
                                               size_t out_length) const;
-  // in_length bytes into the array's bits; missing bytes are zero, extra bytes refused.
-  [[nodiscard]] ResultCode setUsageValueArray(HidReportType type, uint16_t page, uint16_t usage,
-                                              const uint8_t* in, size_t in_length,
-                                              uint8_t* report, size_t length) const;
   // The pressed buttons of the page in the report. Usage 0 ("none") is never listed.
   [[nodiscard]] ResultCode pressedButtons(HidReportType type, uint16_t page,
                                           const uint8_t* report, size_t length,
@@ -55,6 +51,7 @@ class ReportCodec {
                                       uint8_t* report, size_t length) const;
   [[nodiscard]] ResultCode readArray(const HidCapability& cap, const uint8_t* report,
                                      size_t length, uint8_t* out, size_t out_length) const;
+  // in_length bytes into the array's bits; missing bytes are zero, extra bytes refused.
   [[nodiscard]] ResultCode writeArray(const HidCapability& cap, const uint8_t* in,
                                       size_t in_length, uint8_t* report, size_t length) const;
   // Appends the pressed usages of one button capability (usage 0 never).

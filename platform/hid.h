@@ -103,4 +103,26 @@ class HidPeripheral {
   virtual void tick() {}
 };
 
+// A HidPeripheral played as a device of this machine: every process finds it on the system bus
+// as if it were plugged in, until the object is destroyed. The owner waits on pollHandle(),
+// calls onReadable() when it is readable, and calls tick() often: that lets the peripheral's
+// time run and sends the input reports it has waiting. Single-threaded.
+class PlayedHidDevice {
+ public:
+  PlayedHidDevice() = default;
+  PlayedHidDevice(const PlayedHidDevice&) = delete;
+  PlayedHidDevice& operator=(const PlayedHidDevice&) = delete;
+  virtual ~PlayedHidDevice() = default;
+
+  virtual intptr_t pollHandle() const = 0;
+  virtual void onReadable() = 0;
+  virtual void tick() = 0;
+};
+
+// Plays `peripheral` under `name`. RC_NOT_AVAILABLE where this process may not add a device to
+// the system; RC_BAD_VALUE for a descriptor the system cannot take. The peripheral must
+// outlive the device.
+[[nodiscard]] ResultCode playHidDevice(HidPeripheral& peripheral, const std::string& name,
+                                       std::unique_ptr<PlayedHidDevice>* device);
+
 }  // namespace gw

@@ -1,50 +1,44 @@
 // Accepting hosts, answering their report requests and fanning out input reports.
 #include "sim/hid_socket_server.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 
-#include "platform/posix/errno_result.h"
-#include "platform/posix/hid_socket_frame.h"
-#include "platform/posix/unix_listener.h"
-#include "platform/posix/unix_stream.h"
+#include "platform/hid_socket_frame.h"
 
 namespace gw {
+namespace {
 
-using posix::HidFrame;
-using posix::HidFrameTake;
+int pollFd(intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
 
 ResultCode HidSocketServer::create(SimHidUps& device, const std::string& path,
                                    std::unique_ptr<HidSocketServer>* server) {
-  posix::UniqueFd fd;
-  ResultCode rc = posix::listenUnixSocket(path, 8, &fd);
+  std::unique_ptr<LocalListener> listener;
+  ResultCode rc = listenLocal(path, 8, &listener);
   if (rc != RC_OK) return rc;
-  server->reset(new HidSocketServer(device, std::move(fd), path));
+  server->reset(new HidSocketServer(device, std::move(listener)));
   return RC_OK;
 }
 
-HidSocketServer::~HidSocketServer() { ::unlink(path_.c_str()); }
-
 void HidSocketServer::addPollFds(std::vector<pollfd>* fds) const {
-  fds->push_back({listener_.get(), POLLIN, 0});
+  fds->push_back({pollFd(listener_->pollHandle()), POLLIN, 0});
   for (const auto& host : hosts_) {
     short events = POLLIN;
     if (!host->out.empty()) events |= POLLOUT;
-    fds->push_back({host->fd.get(), events, 0});
+    fds->push_back({pollFd(host->stream->pollHandle()), events, 0});
   }
 }
 
 void HidSocketServer::handle(const std::vector<pollfd>& fds) {
   for (const pollfd& p : fds) {
     if (p.revents == 0) continue;
-    if (p.fd == listener_.get()) {
+    if (p.fd == pollFd(listener_->pollHandle())) {
       accept();
       continue;
     }
     for (auto& host : hosts_) {
-      if (host->fd.get() != p.fd || host->closed) continue;
+      if (pollFd(host->stream->pollHandle()) != p.fd || host->closed) continue;
       if (p.revents & (POLLIN | POLLHUP | POLLERR)) serve(*host);
       if (!host->closed) flush(*host);
     }
@@ -54,26 +48,33 @@ void HidSocketServer::handle(const std::vector<pollfd>& fds) {
 }
 
 void HidSocketServer::accept() {
-  int fd = posix::retryEintr(
-      [&] { return ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK); });
-  if (fd < 0) return;
   auto host = std::make_unique<Host>();
-  host->fd.reset(fd);
-  if (!device_.plugged()) return;  // the descriptor closes: nothing is plugged in
+  if (listener_->accept(&host->stream) != RC_OK) return;
+  if (!device_.plugged()) return;  // the connection closes: nothing is plugged in
   hosts_.push_back(std::move(host));
 }
 
 void HidSocketServer::answer(Host& host, uint8_t type, const std::string& payload) {
-  if (!posix::appendHidFrame(&host.out, type, payload.data(), payload.size())) {
+  if (!appendHidFrame(&host.out, type, payload.data(), payload.size())) {
     host.closed = true;
   }
 }
 
 void HidSocketServer::serve(Host& host) {
-  if (!posix::receiveWaiting(host.fd.get(), 0, &host.in)) host.closed = true;
+  char buf[4096];
+  for (;;) {
+    size_t got = 0;
+    ResultCode rc = host.stream->receive(buf, sizeof buf, &got);
+    if (rc == RC_TIMEOUT) break;  // all taken
+    if (rc != RC_OK) {
+      host.closed = true;  // what arrived before still gets its replies
+      break;
+    }
+    host.in.append(buf, got);
+  }
   HidFrame frame;
   for (;;) {
-    HidFrameTake took = posix::takeHidFrame(&host.in, &frame);
+    HidFrameTake took = takeHidFrame(&host.in, &frame);
     if (took == HidFrameTake::kNeedMore) break;
     if (took == HidFrameTake::kMalformed) {
       host.closed = true;
@@ -85,39 +86,39 @@ void HidSocketServer::serve(Host& host) {
     std::string reply;
     uint8_t type = 0;
     switch (frame.type) {
-      case posix::kHidAskIds: {
+      case kHidAskIds: {
         const uint16_t v = device_.vendorId(), p = device_.productId();
         reply = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8),
                  static_cast<char>(p & 0xFF), static_cast<char>(p >> 8)};
-        type = posix::kHidIds;
+        type = kHidIds;
         break;
       }
-      case posix::kHidAskDescriptor: {
+      case kHidAskDescriptor: {
         const std::vector<uint8_t>& d = device_.descriptor();
         reply.assign(d.begin(), d.end());
-        type = posix::kHidDescriptor;
+        type = kHidDescriptor;
         break;
       }
-      case posix::kHidAskFeature: {
+      case kHidAskFeature: {
         std::vector<uint8_t> report;
         rc = size == 1 ? device_.getFeature(data[0], &report) : RC_BAD_VALUE;
         reply.assign(report.begin(), report.end());
-        type = posix::kHidFeature;
+        type = kHidFeature;
         break;
       }
-      case posix::kHidSetFeature:
+      case kHidSetFeature:
         rc = device_.setFeature(data, size);
-        type = posix::kHidFeatureSet;
+        type = kHidFeatureSet;
         break;
-      case posix::kHidOutput:
+      case kHidOutput:
         rc = device_.output(data, size);
-        type = posix::kHidOutputTaken;
+        type = kHidOutputTaken;
         break;
       default:
         continue;  // not a request: skipped
     }
     if (rc != RC_OK) {
-      answer(host, posix::kHidRefused, std::string(1, static_cast<char>(rc)));
+      answer(host, kHidRefused, std::string(1, static_cast<char>(rc)));
     } else {
       answer(host, type, reply);
     }
@@ -128,7 +129,7 @@ void HidSocketServer::broadcastInput() {
   std::vector<uint8_t> report;
   while (device_.takeInput(&report)) {
     for (auto& host : hosts_) {
-      if (!host->closed && !posix::appendHidFrame(&host->out, posix::kHidInput, report.data(),
+      if (!host->closed && !appendHidFrame(&host->out, kHidInput, report.data(),
                                                   report.size())) {
         host->closed = true;
       }
@@ -141,14 +142,13 @@ void HidSocketServer::broadcastInput() {
 
 void HidSocketServer::flush(Host& host) {
   while (!host.out.empty()) {
-    ssize_t n = posix::retryEintr([&] {
-      return ::send(host.fd.get(), host.out.data(), host.out.size(), MSG_NOSIGNAL);
-    });
-    if (n > 0) {
-      host.out.erase(0, static_cast<size_t>(n));
+    size_t sent = 0;
+    ResultCode rc = host.stream->send(host.out.data(), host.out.size(), &sent);
+    if (rc == RC_OK) {
+      host.out.erase(0, sent);
       continue;
     }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    if (rc == RC_TIMEOUT) break;
     host.closed = true;
     return;
   }

@@ -1,4 +1,4 @@
-// The simulator's end of a simulated HID device (framing: platform/posix/hid_socket_frame.h):
+// The simulator's end of a simulated HID device (framing: platform/hid_socket_frame.h):
 // a Unix socket that any number of hosts connect to, as several processes may open one hidraw
 // node. Each request gets its reply at once; every input report goes to every host.
 //
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/result_code.h"
-#include "platform/posix/unique_fd.h"
+#include "platform/local_socket.h"
 #include "sim/sim_hid_ups.h"
 
 namespace gw {
@@ -23,14 +23,14 @@ class HidSocketServer {
   static constexpr size_t kMaxOutput = 1 << 20;
 
   // Listens at `path`, replacing a stale socket there; RC_NOT_AVAILABLE for any other file
-  // there or when the socket cannot be made. The device must outlive the server.
+  // there or when the socket cannot be made. The device must outlive the server, which removes
+  // the socket file when destroyed.
   [[nodiscard]] static ResultCode create(SimHidUps& device, const std::string& path,
                                          std::unique_ptr<HidSocketServer>* server);
-  ~HidSocketServer();
   HidSocketServer(const HidSocketServer&) = delete;
   HidSocketServer& operator=(const HidSocketServer&) = delete;
 
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return listener_->path(); }
   size_t hosts() const { return hosts_.size(); }
   // Appends the descriptors to wait on; handle() takes the same entries back after poll().
   void addPollFds(std::vector<pollfd>* fds) const;
@@ -40,14 +40,14 @@ class HidSocketServer {
 
  private:
   struct Host {
-    posix::UniqueFd fd;
+    std::unique_ptr<NonBlockingStream> stream;
     std::string in;
     std::string out;
     bool closed = false;
   };
 
-  HidSocketServer(SimHidUps& device, posix::UniqueFd listener, std::string path)
-      : device_(device), listener_(std::move(listener)), path_(std::move(path)) {}
+  HidSocketServer(SimHidUps& device, std::unique_ptr<LocalListener> listener)
+      : device_(device), listener_(std::move(listener)) {}
   void accept();
   void serve(Host& host);
   void answer(Host& host, uint8_t type, const std::string& payload);
@@ -56,8 +56,7 @@ class HidSocketServer {
   void removeClosed();
 
   SimHidUps& device_;
-  posix::UniqueFd listener_;
-  std::string path_;
+  std::unique_ptr<LocalListener> listener_;
   std::vector<std::unique_ptr<Host>> hosts_;
 };
 

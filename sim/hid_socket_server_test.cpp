@@ -1,27 +1,24 @@
-// The simulated HID device's socket end to end in one process: the platform's socket device
-// asks, the simulator's server answers; unplugging drops the host; a broken frame drops only
-// its sender.
+// The simulated HID device's socket end to end in one process: the system bus's device for a
+// socket path asks, the simulator's server answers; unplugging drops the host; a broken frame
+// drops only its sender.
 #include "sim/hid_socket_server.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <future>
 #include <string>
 
 #include "platform/clock.h"
-#include "platform/posix/hid_socket_device.h"
+#include "platform/hid.h"
+#include "platform/hid_socket_frame.h"
+#include "platform/local_socket.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using posix::HidSocketDevice;
 
 class HidSocketServerTest : public ::testing::Test {
  protected:
@@ -45,11 +42,31 @@ class HidSocketServerTest : public ::testing::Test {
     while (done.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) pump(5);
     return done.get();
   }
-  std::unique_ptr<HidSocketDevice> connect() {
-    std::unique_ptr<HidSocketDevice> device;
-    EXPECT_EQ(HidSocketDevice::connect(dir_.file("ups.hid"), &device), RC_OK);
+  std::unique_ptr<HidDevice> connect() {
+    std::unique_ptr<HidDevice> device;
+    EXPECT_EQ(systemHidBus().open(dir_.file("ups.hid"), &device), RC_OK);
     pump(10);  // accepted
     return device;
+  }
+  // A host that speaks the frames itself.
+  std::unique_ptr<NonBlockingStream> connectRaw() {
+    std::unique_ptr<NonBlockingStream> stream;
+    EXPECT_EQ(connectLocal(dir_.file("ups.hid"), &stream), RC_OK);
+    pump(10);
+    return stream;
+  }
+  // The first frame the server sends a raw host, served meanwhile; type 0 when none came.
+  HidFrame nextFrame(NonBlockingStream& stream) {
+    std::string in;
+    HidFrame frame;
+    for (int i = 0; i < 100; ++i) {
+      pump(5);
+      char buf[256];
+      size_t got = 0;
+      if (stream.receive(buf, sizeof buf, &got) == RC_OK) in.append(buf, got);
+      if (takeHidFrame(&in, &frame) == HidFrameTake::kFrame) return frame;
+    }
+    return {};
   }
 
   TempDir dir_;
@@ -59,12 +76,16 @@ class HidSocketServerTest : public ::testing::Test {
 };
 
 TEST_F(HidSocketServerTest, RequestsGetTheirRepliesAndAnswersArriveAsInputReports) {
+  auto raw = connectRaw();
+  std::string ask;
+  ASSERT_TRUE(appendHidFrame(&ask, kHidAskIds, nullptr, 0));
+  ASSERT_EQ(sendAll(*raw, ask, 10, 20), RC_OK);
+  HidFrame ids = nextFrame(*raw);
+  EXPECT_EQ(ids.type, kHidIds);
+  EXPECT_EQ(ids.payload, std::string("\xF0\xFF\x01\x00", 4)) << "vendor, product, low byte first";
+
   auto device = connect();
   ASSERT_TRUE(device);
-  uint16_t vendor = 0, product = 0;
-  ASSERT_EQ(hostCall([&] { return device->identify(&vendor, &product); }), RC_OK);
-  EXPECT_EQ(vendor, 0xFFF0);
-  EXPECT_EQ(product, 0x0001);
   Bytes descriptor;
   ASSERT_EQ(hostCall([&] { return device->reportDescriptor(&descriptor); }), RC_OK);
   EXPECT_EQ(descriptor, SimHidUps::descriptorBytes());
@@ -107,31 +128,26 @@ TEST_F(HidSocketServerTest, UnpluggingDropsTheHostAndRefusesNewOnes) {
   size_t got = 0;
   EXPECT_EQ(hostCall([&] { return device->readInput(buffer, sizeof buffer, 500, &got); }),
             RC_LINE_FAILURE);
-  uint16_t v = 0, p = 0;
+  Bytes descriptor;
   auto later = connect();
-  EXPECT_NE(hostCall([&] { return later->identify(&v, &p); }), RC_OK);
+  EXPECT_NE(hostCall([&] { return later->reportDescriptor(&descriptor); }), RC_OK);
 
   ups_->setCablePulled(false);
   auto again = connect();
-  EXPECT_EQ(hostCall([&] { return again->identify(&v, &p); }), RC_OK) << "plugged in again";
+  EXPECT_EQ(hostCall([&] { return again->reportDescriptor(&descriptor); }), RC_OK)
+      << "plugged in again";
 }
 
 TEST_F(HidSocketServerTest, AnOverlongFrameDropsOnlyItsSender) {
   auto good = connect();
-  int raw = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::strncpy(addr.sun_path, dir_.file("ups.hid").c_str(), sizeof addr.sun_path - 1);
-  ASSERT_EQ(::connect(raw, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  pump(10);
+  auto raw = connectRaw();
   ASSERT_EQ(server_->hosts(), 2u);
-  const char frame[] = {'O', '\xFF', '\xFF'};
-  ASSERT_EQ(::send(raw, frame, sizeof frame, MSG_NOSIGNAL), 3);
+  ASSERT_EQ(sendAll(*raw, std::string("O\xFF\xFF", 3), 10, 20), RC_OK);
   pump(50);
   EXPECT_EQ(server_->hosts(), 1u);
-  ::close(raw);
-  uint16_t v = 0, p = 0;
-  EXPECT_EQ(hostCall([&] { return good->identify(&v, &p); }), RC_OK);
+  raw.reset();
+  Bytes descriptor;
+  EXPECT_EQ(hostCall([&] { return good->reportDescriptor(&descriptor); }), RC_OK);
 }
 
 }  // namespace

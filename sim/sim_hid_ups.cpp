@@ -2,8 +2,10 @@
 #include "sim/sim_hid_ups.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "driver/media/media.h"
+#include "hidbridge/hid_ups_usages.h"
 
 namespace gw {
 
@@ -46,10 +48,7 @@ const std::vector<uint8_t>& SimHidUps::descriptorBytes() {
   return kBytes;
 }
 
-int SimHidUps::lineRate() const {
-  static constexpr int kRates[] = {1200, 2400, 4800, 9600, 14400, 28800, 57600};
-  return kRates[rate_index_];
-}
+int SimHidUps::lineRate() const { return kHidLineRates[rate_index_]; }
 
 ResultCode SimHidUps::getFeature(uint8_t report_id, std::vector<uint8_t>* report) {
   if (report_id != kFeatureReport) return RC_NOT_AVAILABLE;
@@ -68,7 +67,8 @@ ResultCode SimHidUps::getFeature(uint8_t report_id, std::vector<uint8_t>* report
 }
 
 ResultCode SimHidUps::setFeature(const uint8_t* report, size_t length) {
-  if (length < kFeatureLength || report[0] != kFeatureReport || report[1] > 6) {
+  if (length < kFeatureLength || report[0] != kFeatureReport ||
+      report[1] >= std::size(kHidLineRates)) {
     return RC_BAD_VALUE;
   }
   rate_index_ = report[1];

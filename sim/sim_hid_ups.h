@@ -49,7 +49,6 @@ class SimHidUps final : public HidPeripheral {
   bool plugged() const { return !ups_.cablePulled(); }
   // The line rate the host selected, in baud.
   int lineRate() const;
-  SimUps& ups() { return ups_; }
 
  private:
   SimUps& ups_;

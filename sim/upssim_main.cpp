@@ -13,7 +13,7 @@
 
 #include "hidbridge/ups_usb_ids.h"
 #include "platform/clock.h"
-#include "platform/posix/hid_uhid_device.h"
+#include "platform/hid.h"
 #include "platform/process.h"
 #include "sim/cable_server.h"
 #include "sim/control_server.h"
@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<gw::PtyEndpoint> pty;
   std::unique_ptr<gw::CableServer> cable;
   std::unique_ptr<gw::SimHidUps> hid;
-  std::unique_ptr<gw::posix::UhidDevice> uhid;
+  std::unique_ptr<gw::PlayedHidDevice> kernel_hid;
   std::unique_ptr<gw::HidSocketServer> hid_socket;
   std::string device;
   std::string where_name = "GRIDWATCH_COM" + std::to_string(options.com);
@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
     hid = std::make_unique<gw::SimHidUps>(*ups, gw::UPS_USB_VENDOR_ID, gw::UPS_USB_PRODUCT_ID);
     where_name = gw::kHidSimulatorVariable;
     // A kernel device where the machine allows one; porter then finds it like a real UPS.
-    if (gw::posix::UhidDevice::create(*hid, "upssim UPS", &uhid) != RC_OK) {
+    if (gw::playHidDevice(*hid, "upssim UPS", &kernel_hid) != RC_OK) {
       if (gw::HidSocketServer::create(*hid, options.cable, &hid_socket) != RC_OK) {
         std::fprintf(stderr, "upssim: cannot listen at %s\n", options.cable.c_str());
         return 1;
@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
       fds.push_back({cable->listenFd(), POLLIN, 0});
       if (cable->connectionFd() >= 0) fds.push_back({cable->connectionFd(), POLLIN, 0});
     }
-    if (uhid) fds.push_back({uhid->pollFd(), POLLIN, 0});
+    if (kernel_hid) fds.push_back({static_cast<int>(kernel_hid->pollHandle()), POLLIN, 0});
     if (hid_socket) hid_socket->addPollFds(&fds);
     if (control) control->addPollFds(&fds);
     // The model's timers are brought up to date whenever it is asked, so a pty needs no
@@ -274,8 +274,8 @@ int main(int argc, char** argv) {
           cable->onListenReadable();
         } else if (cable && p.fd == cable->connectionFd()) {
           cable->onConnectionReadable();
-        } else if (uhid && p.fd == uhid->pollFd()) {
-          uhid->onReadable();
+        } else if (kernel_hid && p.fd == static_cast<int>(kernel_hid->pollHandle())) {
+          kernel_hid->onReadable();
         }
       }
       if (hid_socket) hid_socket->handle(fds);
@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
     }
     if (pty) pty->tick();
     if (cable) cable->tick();
-    if (uhid) uhid->tick();
+    if (kernel_hid) kernel_hid->tick();
     if (hid_socket) hid_socket->tick();
   }
   return 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,6 +16,13 @@
 #include "testing/pipe_line.h"
 
 namespace gw {
+
+// The number in a reply "S<n> <value>"; a large negative number for an error reply.
+inline long replyValue(const std::string& reply) {
+  size_t blank = reply.find(' ');
+  if (blank == std::string::npos || reply.find('E') != std::string::npos) return -100000;
+  return std::strtol(reply.c_str() + blank + 1, nullptr, 10);
+}
 
 class PorterRun {
  public:
@@ -61,6 +69,13 @@ class PorterRun {
                              int timeout_ms) {
     return askUntil(
         request, [&](const std::string& r) { return r == want; }, timeout_ms);
+  }
+
+  // Waits until porter reports a detected UPS ("S12 1") and its first poll has a mains status.
+  bool waitConnected(int timeout_ms) {
+    return askUntilEquals("S12", "S12 1", timeout_ms) == "S12 1" &&
+           replyValue(askUntil(
+               "S7", [](const std::string& r) { return replyValue(r) >= 0; }, timeout_ms)) >= 0;
   }
 
   void stop() {

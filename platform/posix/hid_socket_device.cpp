@@ -1,14 +1,10 @@
 // The host end of the simulated HID device's socket.
 #include "platform/posix/hid_socket_device.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "platform/clock.h"
-#include "platform/posix/errno_result.h"
 #include "platform/posix/unix_stream.h"
 
 namespace gw::posix {
@@ -51,28 +47,8 @@ bool HidSocketDevice::pump(int timeout_ms) {
 }
 
 bool HidSocketDevice::sendAll(const std::string& bytes, int timeout_ms) {
-  Clock& clock = systemClock();
-  const int64_t deadline = clock.monotonicMs() + timeout_ms;
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = retryEintr([&] {
-      return ::send(fd_.get(), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-    });
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-      continue;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      int64_t left = deadline - clock.monotonicMs();
-      if (left <= 0) break;
-      pollfd p{fd_.get(), POLLOUT, 0};
-      (void)::poll(&p, 1, static_cast<int>(left));  // the next send tells whether room appeared
-      continue;
-    }
-    break;
-  }
   // A frame sent in part leaves the stream out of step: the connection is lost either way.
-  if (done < bytes.size()) broken_ = true;
+  if (sendWithin(fd_.get(), bytes, timeout_ms) != RC_OK) broken_ = true;
   return !broken_;
 }
 

@@ -1,5 +1,5 @@
-// HidDevice over a simulated HID device's Unix socket (framing: hid_socket_frame.h), the
-// stand-in for a hidraw node where the simulator cannot create a kernel device.
+// HidDevice over a simulated HID device's Unix socket (framing: platform/hid_socket_frame.h),
+// the stand-in for a hidraw node where the simulator cannot create a kernel device.
 //
 // Like a hidraw node it queues at most kInputQueue input reports, dropping the oldest. A
 // request waits at most kReplyTimeoutMs for its reply (an output report: the caller's
@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/hid.h"
-#include "platform/posix/hid_socket_frame.h"
+#include "platform/hid_socket_frame.h"
 #include "platform/posix/unique_fd.h"
 
 namespace gw::posix {

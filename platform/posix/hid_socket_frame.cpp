@@ -1,7 +1,7 @@
 // Encoding and decoding the simulated HID device's frames.
-#include "platform/posix/hid_socket_frame.h"
+#include "platform/hid_socket_frame.h"
 
-namespace gw::posix {
+namespace gw {
 
 bool appendHidFrame(std::string* stream, uint8_t type, const void* payload, size_t length) {
   if (length > kHidFrameMaxPayload) return false;
@@ -24,4 +24,4 @@ HidFrameTake takeHidFrame(std::string* stream, HidFrame* frame) {
   return HidFrameTake::kFrame;
 }
 
-}  // namespace gw::posix
+}  // namespace gw

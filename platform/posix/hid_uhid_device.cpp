@@ -119,3 +119,16 @@ void UhidDevice::tick() {
 }
 
 }  // namespace gw::posix
+
+namespace gw {
+
+ResultCode playHidDevice(HidPeripheral& peripheral, const std::string& name,
+                         std::unique_ptr<PlayedHidDevice>* device) {
+  std::unique_ptr<posix::UhidDevice> uhid;
+  ResultCode rc = posix::UhidDevice::create(peripheral, name, &uhid);
+  if (rc != RC_OK) return rc;
+  *device = std::move(uhid);
+  return RC_OK;
+}
+
+}  // namespace gw

@@ -1,10 +1,6 @@
 // Plays a HidPeripheral as a real kernel HID device through /dev/uhid, so that it appears as a
 // hidraw node (with sysfs entries) like a plugged-in USB device. The device goes away when the
-// object is destroyed.
-//
-// The owner waits on pollFd() and calls onReadable() when it is readable, and calls tick()
-// often: that lets the peripheral's time run and sends the input reports it has waiting.
-// Feature requests are answered at once from the peripheral. Single-threaded.
+// object is destroyed. Feature requests are answered at once from the peripheral.
 #pragma once
 
 #include <memory>
@@ -15,7 +11,7 @@
 
 namespace gw::posix {
 
-class UhidDevice {
+class UhidDevice final : public PlayedHidDevice {
  public:
   static constexpr const char* kUhidPath = "/dev/uhid";
 
@@ -23,13 +19,11 @@ class UhidDevice {
   // the kernel cannot take. The peripheral must outlive the device.
   [[nodiscard]] static ResultCode create(HidPeripheral& peripheral, const std::string& name,
                                          std::unique_ptr<UhidDevice>* device);
-  ~UhidDevice();
-  UhidDevice(const UhidDevice&) = delete;
-  UhidDevice& operator=(const UhidDevice&) = delete;
+  ~UhidDevice() override;
 
-  int pollFd() const { return fd_.get(); }
-  void onReadable();
-  void tick();
+  intptr_t pollHandle() const override { return fd_.get(); }
+  void onReadable() override;
+  void tick() override;
 
  private:
   UhidDevice(HidPeripheral& peripheral, UniqueFd fd) : peripheral_(peripheral), fd_(std::move(fd)) {}

@@ -80,7 +80,7 @@ TEST(UhidDeviceTest, APlayedDeviceIsFoundAndServedThroughHidraw) {
   // The kernel asks for reports while this thread waits in an ioctl: another thread answers.
   std::thread service([&] {
     while (!stop) {
-      pollfd p{uhid->pollFd(), POLLIN, 0};
+      pollfd p{static_cast<int>(uhid->pollHandle()), POLLIN, 0};
       if (::poll(&p, 1, 20) > 0) uhid->onReadable();
       uhid->tick();
     }

@@ -3,24 +3,32 @@
 
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
-
-#include <cstring>
 
 #include "platform/posix/errno_result.h"
 #include "platform/posix/fd_stream.h"
-#include "platform/posix/unix_listener.h"
+#include "platform/posix/unix_stream.h"
 
 namespace gw {
 namespace {
 
-bool socketAddress(const std::string& path, sockaddr_un* addr) {
-  *addr = sockaddr_un{};
-  addr->sun_family = AF_UNIX;
-  if (path.empty() || path.size() >= sizeof addr->sun_path) return false;
-  std::memcpy(addr->sun_path, path.c_str(), path.size() + 1);
-  return true;
+// Listens, non-blocking, at `path`, replacing a stale socket but no other kind of file.
+ResultCode listenUnixSocket(const std::string& path, int backlog, posix::UniqueFd* fd) {
+  sockaddr_un addr{};
+  if (!posix::unixSocketAddress(path, &addr)) return RC_BAD_VALUE;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0) {
+    if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
+    ::unlink(path.c_str());
+  }
+  posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!sock.valid()) return RC_NOT_AVAILABLE;
+  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(sock.get(), backlog) != 0) {
+    return RC_NOT_AVAILABLE;
+  }
+  *fd = std::move(sock);
+  return RC_OK;
 }
 
 class UnixListener final : public LocalListener {
@@ -46,32 +54,10 @@ class UnixListener final : public LocalListener {
 
 }  // namespace
 
-namespace posix {
-
-ResultCode listenUnixSocket(const std::string& path, int backlog, UniqueFd* fd) {
-  sockaddr_un addr{};
-  if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0) {
-    if (!S_ISSOCK(st.st_mode)) return RC_NOT_AVAILABLE;
-    ::unlink(path.c_str());
-  }
-  UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (!sock.valid()) return RC_NOT_AVAILABLE;
-  if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(sock.get(), backlog) != 0) {
-    return RC_NOT_AVAILABLE;
-  }
-  *fd = std::move(sock);
-  return RC_OK;
-}
-
-}  // namespace posix
-
 ResultCode listenLocal(const std::string& path, int backlog,
                        std::unique_ptr<LocalListener>* listener, bool every_local_user) {
   posix::UniqueFd sock;
-  ResultCode rc = posix::listenUnixSocket(path, backlog, &sock);
+  ResultCode rc = listenUnixSocket(path, backlog, &sock);
   if (rc != RC_OK) return rc;
   // Connecting takes write permission on the socket file. Until the mode is set only this
   // user can connect, which a peer that tries again gets past.
@@ -85,15 +71,10 @@ ResultCode listenLocal(const std::string& path, int backlog,
 
 ResultCode connectLocal(const std::string& path, std::unique_ptr<NonBlockingStream>* stream) {
   sockaddr_un addr{};
-  if (!socketAddress(path, &addr)) return RC_BAD_VALUE;
-  posix::UniqueFd sock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (!sock.valid()) return RC_NOT_AVAILABLE;
-  // A local connect completes at once or fails; it never stays in progress.
-  if (posix::retryEintr([&] {
-        return ::connect(sock.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-      }) != 0) {
-    return RC_NOT_AVAILABLE;
-  }
+  if (!posix::unixSocketAddress(path, &addr)) return RC_BAD_VALUE;
+  posix::UniqueFd sock;
+  ResultCode rc = posix::connectUnixSocket(path, &sock);
+  if (rc != RC_OK) return rc;
   *stream = std::make_unique<posix::FdStream>(std::move(sock), posix::FdStream::Kind::kSocket);
   return RC_OK;
 }

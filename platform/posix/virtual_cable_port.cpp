@@ -1,15 +1,10 @@
 // The port end of the virtual serial cable.
 #include "platform/posix/virtual_cable_port.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "platform/clock.h"
-#include "platform/posix/errno_result.h"
 #include "platform/posix/unix_stream.h"
 
 namespace gw {
@@ -106,28 +101,9 @@ ResultCode VirtualCablePort::read(void* buffer, size_t count, int timeout_ms, si
 }
 
 bool VirtualCablePort::sendAll(const std::string& frames) {
-  size_t done = 0;
-  Clock& clock = systemClock();
-  int64_t deadline = clock.monotonicMs() + kAckTimeoutMs;
-  while (done < frames.size()) {
-    ssize_t n = retryEintr([&] {
-      return ::send(fd_.get(), frames.data() + done, frames.size() - done, MSG_NOSIGNAL);
-    });
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-      continue;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      int64_t left = deadline - clock.monotonicMs();
-      if (left <= 0) return false;
-      pollfd p{fd_.get(), POLLOUT, 0};
-      (void)::poll(&p, 1, static_cast<int>(left));  // the next send tells whether room appeared
-      continue;
-    }
-    broken_ = true;
-    return false;
-  }
-  return true;
+  ResultCode rc = sendWithin(fd_.get(), frames, kAckTimeoutMs);
+  if (rc == RC_LINE_FAILURE) broken_ = true;  // a UPS that only stopped reading may catch up
+  return rc == RC_OK;
 }
 
 ResultCode VirtualCablePort::write(const void* bytes, size_t count, size_t* written) {

@@ -7,17 +7,16 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/process.h"
+#include "testing/pipe_line.h"
+#include "testing/porter_run.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -28,25 +27,6 @@ constexpr int kChangeWaitMs = 8000;
 constexpr int kStartWaitMs = 8000;
 
 int64_t nowMs() { return systemClock().monotonicMs(); }
-
-// Reads one line (without its line feed) from a pipe, waiting at most timeout_ms in all.
-bool readLine(Pipe& pipe, std::string* pending, int timeout_ms, std::string* line) {
-  int64_t deadline = nowMs() + timeout_ms;
-  for (;;) {
-    size_t nl = pending->find('\n');
-    if (nl != std::string::npos) {
-      *line = pending->substr(0, nl);
-      pending->erase(0, nl + 1);
-      return true;
-    }
-    int64_t left = deadline - nowMs();
-    if (left <= 0) return false;
-    char buf[256];
-    size_t got = 0;
-    if (pipe.read(buf, sizeof buf, static_cast<int>(left), &got) != RC_OK) return false;
-    pending->append(buf, got);
-  }
-}
 
 // One request over the control socket, one reply line back.
 std::string control(const std::string& path, const std::string& command) {
@@ -81,19 +61,13 @@ class PorterSimTest : public ::testing::Test {
 
   void stopAll() {
     // Only what this test started, by its own handle; porter first, it holds the port.
-    if (porter_) {
-      porter_in_.reset();  // porter ends by itself when its pipe closes
-      int code = 0;
-      if (porter_->wait(3000, &code) != RC_OK) porter_->terminate();
-    }
+    porter_.stop();
     if (sim_) {
       sim_->requestStop();
       int code = 0;
       if (sim_->wait(3000, &code) != RC_OK) sim_->terminate();
     }
-    porter_.reset();
     sim_.reset();
-    porter_pending_.clear();
     sim_pending_.clear();
   }
 
@@ -115,57 +89,19 @@ class PorterSimTest : public ::testing::Test {
     sim_in_ = sim_->takeStdin();
     sim_out_ = sim_->takeStdout();
     std::string first;
-    ASSERT_TRUE(readLine(*sim_out_, &sim_pending_, 5000, &first)) << "upssim said nothing";
+    ASSERT_TRUE(readPipeLine(*sim_out_, &sim_pending_, 5000, &first)) << "upssim said nothing";
     ASSERT_EQ(first.rfind("GRIDWATCH_COM1=", 0), 0u) << first;
     device_ = first.substr(std::strlen("GRIDWATCH_COM1="));
   }
 
   // Starts porter on COM1 = the simulator's device; the other ports lead nowhere.
   void startPorter() {
-    SpawnOptions o;
-    o.program = binDir() + "/porter";
-    o.args = {"2", "1"};
-    o.extra_env = {{"GRIDWATCH_COM1", device_},
-                   {"GRIDWATCH_COM2", dir_.file("none2")},
-                   {"GRIDWATCH_COM3", dir_.file("none3")},
-                   {"GRIDWATCH_COM4", dir_.file("none4")}};
-    o.pipe_stdin = true;
-    o.pipe_stdout = true;
-    ASSERT_EQ(spawnProcess(o, &porter_), RC_OK) << "porter not built in " << binDir();
-    porter_in_ = porter_->takeStdin();
-    porter_out_ = porter_->takeStdout();
-  }
-
-  // One request line to porter, its reply line back ("" on time-out).
-  std::string ask(const std::string& request) {
-    if (porter_in_->write((request + "\n").data(), request.size() + 1) != RC_OK) return "";
-    std::string line;
-    // A request waits at most for a poll in progress (a detection takes a few seconds).
-    if (!readLine(*porter_out_, &porter_pending_, 10000, &line)) return "";
-    return line;
-  }
-
-  // Asks until the reply satisfies `ok` or timeout_ms passes; returns the last reply.
-  std::string askUntil(const std::string& request,
-                       const std::function<bool(const std::string&)>& ok, int timeout_ms) {
-    int64_t deadline = nowMs() + timeout_ms;
-    std::string reply;
-    for (;;) {
-      reply = ask(request);
-      if (ok(reply) || nowMs() >= deadline) return reply;
-      std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-  }
-  std::string askUntilEquals(const std::string& request, const std::string& want, int timeout_ms) {
-    return askUntil(
-        request, [&](const std::string& r) { return r == want; }, timeout_ms);
-  }
-
-  // The value of "S<n> <value>", or a large negative number for an error reply.
-  static long value(const std::string& reply) {
-    size_t blank = reply.find(' ');
-    if (blank == std::string::npos || reply.find('E') != std::string::npos) return -100000;
-    return std::strtol(reply.c_str() + blank + 1, nullptr, 10);
+    ASSERT_TRUE(porter_.start(binDir() + "/porter", 2, 1,
+                              {{"GRIDWATCH_COM1", device_},
+                               {"GRIDWATCH_COM2", dir_.file("none2")},
+                               {"GRIDWATCH_COM3", dir_.file("none3")},
+                               {"GRIDWATCH_COM4", dir_.file("none4")}}))
+        << "porter not built in " << binDir();
   }
 
   std::string sim(const std::string& command) {
@@ -175,12 +111,7 @@ class PorterSimTest : public ::testing::Test {
   }
 
   // Waits for the first poll of a detected UPS.
-  void waitConnected() {
-    ASSERT_EQ(askUntilEquals("S12", "S12 1", kStartWaitMs), "S12 1");
-    ASSERT_GT(value(askUntil(
-                  "S7", [](const std::string& r) { return value(r) >= 0; }, kStartWaitMs)),
-              -1);
-  }
+  void waitConnected() { ASSERT_TRUE(porter_.waitConnected(kStartWaitMs)) << "no UPS detected"; }
 
   TempDir dir_;
   std::string control_path_;
@@ -188,9 +119,7 @@ class PorterSimTest : public ::testing::Test {
   std::unique_ptr<ChildProcess> sim_;
   std::unique_ptr<Pipe> sim_in_, sim_out_;
   std::string sim_pending_;
-  std::unique_ptr<ChildProcess> porter_;
-  std::unique_ptr<Pipe> porter_in_, porter_out_;
-  std::string porter_pending_;
+  PorterRun porter_;
 };
 
 struct BinaryCase {
@@ -212,19 +141,19 @@ TEST_F(PorterSimTest, BinaryUpsOfEachFamilyReportsModelFirmwareAndStatus) {
     startSim({"--kind", "binary", "--model", c.model});
     startPorter();
     waitConnected();
-    EXPECT_EQ(ask("R12"), std::string("R12 ") + c.model);
-    EXPECT_EQ(ask("R13"), "R13 3.A10");
-    EXPECT_EQ(ask("R16"), "R16 " + std::to_string(c.volts));
-    EXPECT_EQ(ask("R21"), "R21 1200");
-    EXPECT_NEAR(value(ask("S0")), c.volts * 100, 300) << "input voltage";
-    EXPECT_NEAR(value(ask("S1")), c.volts * 100, 300) << "output voltage";
-    EXPECT_NEAR(value(ask("S2")), 10000, 300) << "capacity";
-    EXPECT_NEAR(value(ask("S3")), 2500, 400) << "load";
-    EXPECT_NEAR(value(ask("S4")), 3000, 200) << "temperature";
-    EXPECT_NEAR(value(ask("S5")), c.hz * 100, 40) << "frequency";
-    EXPECT_GT(value(ask("S6")), 0) << "backup time";
-    EXPECT_EQ(ask("S7"), "S7 0");
-    EXPECT_EQ(ask("S8"), "S8 0");
+    EXPECT_EQ(porter_.ask("R12"), std::string("R12 ") + c.model);
+    EXPECT_EQ(porter_.ask("R13"), "R13 3.A10");
+    EXPECT_EQ(porter_.ask("R16"), "R16 " + std::to_string(c.volts));
+    EXPECT_EQ(porter_.ask("R21"), "R21 1200");
+    EXPECT_NEAR(replyValue(porter_.ask("S0")), c.volts * 100, 300) << "input voltage";
+    EXPECT_NEAR(replyValue(porter_.ask("S1")), c.volts * 100, 300) << "output voltage";
+    EXPECT_NEAR(replyValue(porter_.ask("S2")), 10000, 300) << "capacity";
+    EXPECT_NEAR(replyValue(porter_.ask("S3")), 2500, 400) << "load";
+    EXPECT_NEAR(replyValue(porter_.ask("S4")), 3000, 200) << "temperature";
+    EXPECT_NEAR(replyValue(porter_.ask("S5")), c.hz * 100, 40) << "frequency";
+    EXPECT_GT(replyValue(porter_.ask("S6")), 0) << "backup time";
+    EXPECT_EQ(porter_.ask("S7"), "S7 0");
+    EXPECT_EQ(porter_.ask("S8"), "S8 0");
   }
 }
 
@@ -233,30 +162,30 @@ TEST_F(PorterSimTest, BinaryMainsFailureShutdownBytesAndCableSwap) {
   startPorter();
   waitConnected();
   sim("mains fail");
-  EXPECT_EQ(askUntilEquals("S7", "S7 1", kChangeWaitMs), "S7 1");
-  EXPECT_LT(value(ask("S0")), 1000);
+  EXPECT_EQ(porter_.askUntilEquals("S7", "S7 1", kChangeWaitMs), "S7 1");
+  EXPECT_LT(replyValue(porter_.ask("S0")), 1000);
 
   // C2 120: 916 ticks of 131 ms, most significant byte first.
   sim("clear");
-  EXPECT_EQ(ask("C2 120"), "C2");
+  EXPECT_EQ(porter_.ask("C2 120"), "C2");
   std::string received = sim("received");
   EXPECT_NE(received.find(" S\\x03\\x94W\\x0d"), std::string::npos) << received;
   EXPECT_NE(dir_.read("received.log").find(" S\\x03\\x94W\\x0d\n"), std::string::npos)
       << "the log file has it too";
   EXPECT_NE(sim("status").find(" sleep=1 "), std::string::npos);
-  EXPECT_EQ(ask("C2 -1"), "C2");
+  EXPECT_EQ(porter_.ask("C2 -1"), "C2");
   sim("mains restore");
-  EXPECT_EQ(askUntilEquals("S7", "S7 0", kChangeWaitMs), "S7 0");
+  EXPECT_EQ(porter_.askUntilEquals("S7", "S7 0", kChangeWaitMs), "S7 0");
 
   sim("cable pull");
-  EXPECT_EQ(askUntilEquals("S0", "S0E 8", kChangeWaitMs), "S0E 8")
+  EXPECT_EQ(porter_.askUntilEquals("S0", "S0E 8", kChangeWaitMs), "S0E 8")
       << "the failed poll leaves porter with no UPS";
   // Swapped for a 230 V model of another family while unplugged: the new detection finds it.
   sim("model KE-4");
   sim("cable plug");
-  EXPECT_EQ(askUntilEquals("R12", "R12 KE-4", 12000), "R12 KE-4") << "detected again";
-  EXPECT_NEAR(value(askUntil(
-                  "S0", [](const std::string& r) { return value(r) > 0; }, kChangeWaitMs)),
+  EXPECT_EQ(porter_.askUntilEquals("R12", "R12 KE-4", 12000), "R12 KE-4") << "detected again";
+  EXPECT_NEAR(replyValue(porter_.askUntil(
+                  "S0", [](const std::string& r) { return replyValue(r) > 0; }, kChangeWaitMs)),
               23000, 300);
 }
 
@@ -264,18 +193,18 @@ TEST_F(PorterSimTest, TextUpsReportsModelFirmwareAndStatus) {
   startSim({"--kind", "text", "--model", "KT-1000"});
   startPorter();
   waitConnected();
-  EXPECT_EQ(ask("R12"), "R12 KT-1000");
-  EXPECT_EQ(ask("R13"), "R13 2.14");
-  EXPECT_EQ(ask("R21"), "R21 2400");
-  EXPECT_EQ(ask("S0"), "S0 23000");
-  EXPECT_EQ(ask("S1"), "S1 23000");
-  EXPECT_EQ(ask("S3"), "S3 2500");
-  EXPECT_EQ(ask("S5"), "S5 5000");
-  EXPECT_EQ(ask("S6"), "S6 2160");
-  EXPECT_EQ(ask("S7"), "S7 0");
+  EXPECT_EQ(porter_.ask("R12"), "R12 KT-1000");
+  EXPECT_EQ(porter_.ask("R13"), "R13 2.14");
+  EXPECT_EQ(porter_.ask("R21"), "R21 2400");
+  EXPECT_EQ(porter_.ask("S0"), "S0 23000");
+  EXPECT_EQ(porter_.ask("S1"), "S1 23000");
+  EXPECT_EQ(porter_.ask("S3"), "S3 2500");
+  EXPECT_EQ(porter_.ask("S5"), "S5 5000");
+  EXPECT_EQ(porter_.ask("S6"), "S6 2160");
+  EXPECT_EQ(porter_.ask("S7"), "S7 0");
   sim("mains fail");
-  EXPECT_EQ(askUntilEquals("S7", "S7 1", kChangeWaitMs), "S7 1");
-  EXPECT_EQ(ask("S0"), "S0 0");
+  EXPECT_EQ(porter_.askUntilEquals("S7", "S7 1", kChangeWaitMs), "S7 1");
+  EXPECT_EQ(porter_.ask("S0"), "S0 0");
 }
 
 TEST_F(PorterSimTest, ContactUpsShowsPowerFailureAndBatteryLowAndCableLoss) {
@@ -283,26 +212,26 @@ TEST_F(PorterSimTest, ContactUpsShowsPowerFailureAndBatteryLowAndCableLoss) {
   ASSERT_EQ(device_, dir_.file("cable"));
   startPorter();
   waitConnected();
-  EXPECT_EQ(ask("R12"), "R12 Generic UPS");
-  EXPECT_EQ(ask("S7"), "S7 0");
-  EXPECT_EQ(ask("S8"), "S8 0");
+  EXPECT_EQ(porter_.ask("R12"), "R12 Generic UPS");
+  EXPECT_EQ(porter_.ask("S7"), "S7 0");
+  EXPECT_EQ(porter_.ask("S8"), "S8 0");
 
   sim("mains fail");
-  EXPECT_EQ(askUntilEquals("S7", "S7 1", kChangeWaitMs), "S7 1");
-  EXPECT_EQ(ask("S8"), "S8 0");
+  EXPECT_EQ(porter_.askUntilEquals("S7", "S7 1", kChangeWaitMs), "S7 1");
+  EXPECT_EQ(porter_.ask("S8"), "S8 0");
   sim("battery low");
-  EXPECT_EQ(askUntilEquals("S8", "S8 1", kChangeWaitMs), "S8 1");
-  EXPECT_EQ(ask("S7"), "S7 1");
+  EXPECT_EQ(porter_.askUntilEquals("S8", "S8 1", kChangeWaitMs), "S8 1");
+  EXPECT_EQ(porter_.ask("S7"), "S7 1");
   sim("mains restore");
   sim("battery ok");
-  EXPECT_EQ(askUntilEquals("S7", "S7 0", kChangeWaitMs), "S7 0");
-  EXPECT_EQ(askUntilEquals("S8", "S8 0", kChangeWaitMs), "S8 0");
+  EXPECT_EQ(porter_.askUntilEquals("S7", "S7 0", kChangeWaitMs), "S7 0");
+  EXPECT_EQ(porter_.askUntilEquals("S8", "S8 0", kChangeWaitMs), "S8 0");
 
   sim("cable pull");
-  EXPECT_EQ(askUntilEquals("S7", "S7E 8", kChangeWaitMs), "S7E 8");
+  EXPECT_EQ(porter_.askUntilEquals("S7", "S7E 8", kChangeWaitMs), "S7E 8");
   sim("cable plug");
-  EXPECT_EQ(askUntilEquals("R12", "R12 Generic UPS", 12000), "R12 Generic UPS");
-  EXPECT_EQ(askUntilEquals("S7", "S7 0", kChangeWaitMs), "S7 0");
+  EXPECT_EQ(porter_.askUntilEquals("R12", "R12 Generic UPS", 12000), "R12 Generic UPS");
+  EXPECT_EQ(porter_.askUntilEquals("S7", "S7 0", kChangeWaitMs), "S7 0");
   EXPECT_NE(dir_.read("received.log").find(" lines:DTR+RTS\n"), std::string::npos)
       << "the handshake's line changes are recorded";
 }

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/clock.h"
 #include "platform/process.h"
+#include "testing/pipe_line.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -39,22 +39,8 @@ struct SimRun {
     return true;
   }
   std::string line(int timeout_ms = 5000) {
-    int64_t deadline = systemClock().monotonicMs() + timeout_ms;
-    for (;;) {
-      size_t nl = pending.find('\n');
-      if (nl != std::string::npos) {
-        std::string l = pending.substr(0, nl);
-        pending.erase(0, nl + 1);
-        return l;
-      }
-      int64_t left = deadline - systemClock().monotonicMs();
-      char buf[512];
-      size_t got = 0;
-      if (left <= 0 || out->read(buf, sizeof buf, static_cast<int>(left), &got) != RC_OK) {
-        return "<nothing>";
-      }
-      pending.append(buf, got);
-    }
+    std::string l;
+    return readPipeLine(*out, &pending, timeout_ms, &l) ? l : "<nothing>";
   }
   std::string command(const std::string& c) {
     if (in->write((c + "\n").data(), c.size() + 1) != RC_OK) return "<write failed>";

@@ -20,7 +20,7 @@
 
 #include "platform/hid.h"
 
-namespace gw::posix {
+namespace gw {
 
 inline constexpr uint8_t kHidAskIds = 'Q';
 inline constexpr uint8_t kHidIds = 'q';
@@ -52,4 +52,4 @@ enum class HidFrameTake { kFrame, kNeedMore, kMalformed };
 // Takes the first whole frame off the front of *stream.
 HidFrameTake takeHidFrame(std::string* stream, HidFrame* frame);
 
-}  // namespace gw::posix
+}  // namespace gw
