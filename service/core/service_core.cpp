@@ -99,7 +99,6 @@ bool ServiceCore::startServer() {
                               *policy_adapter_, *event_times_,      *log_pages_,
                               *schedule_items_, env_.data_dir};
   context.port = env_.client_port;
-  context.driver = driver_.get();
   return ClientServer::create(std::move(context), &server_) == RC_OK;
 }
 
