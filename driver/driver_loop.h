@@ -74,8 +74,6 @@ class DriverLoop {
   int media_type_;
   int media_index_;
   std::unique_ptr<Device> device_;
-  // The request line read so far; it survives a time-out so a line arriving in pieces is
-  // completed by a later wait.
   static constexpr size_t kReadChunk = 4096;
   // Bytes received and not yet moved into line_.
   std::string input_;
@@ -83,6 +81,8 @@ class DriverLoop {
   // When the last poll ended, and how long it took.
   int64_t poll_mark_ms_ = 0;
   int64_t last_poll_ms_ = 0;
+  // The request line read so far; it survives a time-out so a line arriving in pieces is
+  // completed by a later wait.
   char line_[kRequestLineMax + 1] = {};
   size_t line_length_ = 0;
   bool line_overlong_ = false;

@@ -1,6 +1,4 @@
 // porter: the driver process. "porter <type> <index>" on the service's pipes.
-#include <signal.h>
-
 #include <climits>
 #include <memory>
 

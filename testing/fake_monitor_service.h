@@ -15,6 +15,7 @@
 
 #include "client/core/request_channel.h"
 #include "common/line_file.h"
+#include "protocol/wire_reply.h"
 
 namespace gw {
 
@@ -39,7 +40,7 @@ class FakeMonitorService : public RequestChannel {
     EXPECT_EQ(request.back(), '\r');
     requests.emplace_back(request.substr(0, request.size() - 1));
     ResultCode rc = answer(requests.back(), reply);
-    if (rc != RC_OK) *reply = "ERR " + std::to_string(static_cast<int>(rc));
+    if (rc != RC_OK) *reply = errorReply(rc);
     return RC_OK;
   }
 

@@ -10,6 +10,7 @@
 #include "platform/power.h"
 #include "platform/process.h"
 #include "platform/service_host.h"
+#include "platform/sound.h"
 #include "protocol/client_port.h"
 #include "service/core/service_program.h"
 #include "service/core/service_core.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     env.clock = &gw::systemClock();
     env.data_dir = dir;
     env.client_port = gw::clientPortFromText(std::getenv("GRIDWATCH_PORT"));
+    env.sound = gw::createSoundPlayer(gw::soundOptionsFromEnvironment(dir));
     env.power = gw::createSystemPower(gw::shutdownCommandFromEnvironment(), log.get());
     // A run started from a desktop closes that desktop's applications, whoever is logged in.
     const char* closer_display = std::getenv("GRIDWATCH_CLOSER_DISPLAY");

@@ -9,7 +9,11 @@
 namespace gw {
 
 ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
-  if (!env_.sound) env_.sound = createSoundPlayer(soundOptionsFromEnvironment(env_.data_dir));
+  if (!env_.sound) {
+    SoundOptions silent;  // no command and no search path: no player is found
+    silent.program_dir = env_.data_dir;
+    env_.sound = createSoundPlayer(silent);
+  }
   if (!env_.commands) env_.commands = createShellCommandRunner();
   if (!env_.power) env_.power = createSystemPower(std::nullopt, nullptr);
   if (!env_.notifier) env_.notifier = createSilentNotifier();
@@ -99,7 +103,6 @@ bool ServiceCore::startServer() {
                               *policy_adapter_, *event_times_,      *log_pages_,
                               *schedule_items_, env_.data_dir};
   context.port = env_.client_port;
-  context.driver = driver_.get();
   return ClientServer::create(std::move(context), &server_) == RC_OK;
 }
 

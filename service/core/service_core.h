@@ -48,7 +48,7 @@ struct ServiceEnvironment {
   std::string data_dir;     // the directory of the executable: settings, logs, sibling programs
   std::string driver_path;  // empty: "porter" in data_dir
   uint16_t client_port = kDefaultClientPort;  // 0: the system chooses
-  std::unique_ptr<SoundPlayer> sound;           // null: sounds from GRIDWATCH_SOUND_COMMAND/aplay
+  std::unique_ptr<SoundPlayer> sound;           // null: nothing plays
   std::unique_ptr<CommandRunner> commands;      // null: /bin/sh and wall(1)
   std::unique_ptr<ApplicationCloser> closer;    // null: the "sweeper" program in data_dir, run
                                                 // in the user's graphical session

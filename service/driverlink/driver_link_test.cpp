@@ -168,6 +168,42 @@ TEST_F(DriverLinkTest, ASilentDriverIsEndedAfterTheReplyTimeout) {
   EXPECT_LT(elapsedMs(again), 100) << "later reads must not wait again";
 }
 
+// Answers the first poll (14 status reads and the two phase requests), then hangs.
+constexpr const char* kHangAfterFirstPollDriver = R"(#!/bin/sh
+n=0
+while IFS= read -r line; do
+  echo "${line%% *} 1"
+  n=$((n + 1))
+  if [ "$n" -ge 16 ]; then exec sleep 30; fi
+done
+)";
+
+TEST_F(DriverLinkTest, AHungDriverThatCannotBeRestartedStillLeavesTheNextPollOnTheGrid) {
+  const std::string program = writeDriver("porter", kHangAfterFirstPollDriver);
+  auto link = makeLink(program, 0, 0, 300);
+  ASSERT_TRUE(link);
+  FakeClock grid;
+  StatusPoller poller(grid, link->device(), link.get());
+  ASSERT_TRUE(completePoll(poller));
+  ASSERT_EQ(poller.current()[STATUS_CONNECT].code, RC_OK);
+
+  std::filesystem::remove(program);  // no driver can be started again
+  grid.advance(3000);
+  uint32_t timeout = 0xFFFFFFFFu;
+  ASSERT_FALSE(poller.poll(timeout, 3000));
+  ASSERT_TRUE(poller.pollInFlight()) << "the hung driver owes the second poll";
+  systemClock().sleepMs(400);
+
+  // The time-out fails that poll, and the next one, due by now, fails at once without a driver:
+  // the wait must still end when the poll after it is due.
+  grid.advance(3000);
+  timeout = 0xFFFFFFFFu;
+  ASSERT_TRUE(poller.poll(timeout, 3000));
+  EXPECT_EQ(poller.current()[STATUS_CONNECT].code, RC_PIPE_BROKEN);
+  EXPECT_FALSE(poller.pollInFlight());
+  EXPECT_LE(timeout, 3000u);
+}
+
 TEST_F(DriverLinkTest, RequestsInFlightAreAnsweredInOrderAndAllFailWhenTheDriverDies) {
   auto link = makeLink(writeDriver("porter", kEchoDriver), 0, 0);
   ASSERT_TRUE(link);

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "common/deadline.h"
+
 namespace gw {
 namespace {
 
@@ -120,11 +122,11 @@ void PipeChannel::checkTimeouts(uint32_t& timeout_ms) {
     (void)fail();
     return;
   }
-  if (left < static_cast<int64_t>(timeout_ms)) timeout_ms = static_cast<uint32_t>(left);
+  lowerTimeout(timeout_ms, left);
 }
 
-void PipeChannel::awaitAll() {
-  while (!failed_ && !waiting_.empty()) {
+void PipeChannel::waitUntil(const std::function<bool()>& done) {
+  while (!failed_ && !done()) {
     const int64_t left = deadline() - clock_.monotonicMs();
     if (left <= 0) {
       (void)fail();
@@ -132,6 +134,10 @@ void PipeChannel::awaitAll() {
     }
     (void)readReplies(static_cast<int>(left));
   }
+}
+
+void PipeChannel::awaitAll() {
+  waitUntil([this] { return waiting_.empty(); });
 }
 
 ResultCode PipeChannel::exchange(std::string_view request, std::string* reply) {
@@ -154,15 +160,8 @@ ResultCode PipeChannel::exchange(std::string_view request, std::string* reply) {
                    text = line;
                  }});
   submit(std::move(one));
-  while (!answered) {
-    const int64_t left = deadline() - clock_.monotonicMs();
-    if (left <= 0) {
-      (void)fail();
-      break;
-    }
-    ResultCode rc = readReplies(static_cast<int>(left));
-    if (rc != RC_OK && rc != RC_TIMEOUT) break;  // failed: the handler ran
-  }
+  // A failure runs the handler too, so `answered` holds once the wait is over.
+  waitUntil([&answered] { return answered; });
   if (result == RC_OK) *reply = std::move(text);
   return result;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,6 +56,9 @@ class PipeChannel final : public DriverChannel {
 
   // Reads once, waiting at most wait_ms, and completes the requests whose replies came.
   ResultCode readReplies(int wait_ms);
+  // Reads replies until `done` holds or the channel fails, which it does once the oldest
+  // request in flight is past its deadline.
+  void waitUntil(const std::function<bool()>& done);
   void takeLine(std::string_view line, bool overlong);
   // When the oldest request in flight is given up.
   int64_t deadline() const;

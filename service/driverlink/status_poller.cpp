@@ -52,11 +52,9 @@ bool StatusPoller::poll(uint32_t& timeout_ms, int64_t polling_rate_ms) {
       (void)link_->restartDriver();
     }
     startRound();
-    // A channel that answers at once has completed the poll already.
-    if (round_->left == 0 && finishRound(rate)) {
-      if (completed) return true;  // the caller sees the latest; the one before is skipped
-      completed = true;
-    }
+    // A channel that answers at once has completed the poll already. When the poll before
+    // completed in this call too, the caller sees only the latest.
+    if (round_->left == 0) completed = finishRound(rate);
   }
   lowerTimeout(timeout_ms, last_poll_ms_ + rate - clock_.monotonicMs());
   if (link_) link_->checkTimeouts(timeout_ms);

@@ -59,7 +59,8 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   int64_t now = context_.clock.monotonicMs();
   poll_->clear();
   poll_->add(*listener_, true, false);
-  const PollableSocket* driver = context_.driver ? context_.driver->replyWatch() : nullptr;
+  DriverChannel& channel = context_.device.channel();
+  const PollableSocket* driver = channel.replyWatch();
   const size_t driver_slot = driver ? poll_->add(*driver, true, false) : SIZE_MAX;
   std::vector<size_t> slots(connections_.size(), SIZE_MAX);
   for (size_t i = 0; i < connections_.size(); ++i) {
@@ -81,7 +82,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   size_t watched = connections_.size();
   // Driver replies first: they complete connections' requests before those are looked at.
   if (driver_slot != SIZE_MAX && (poll_->readable(driver_slot) || poll_->broken(driver_slot))) {
-    context_.driver->onReadable();
+    channel.onReadable();
   }
   if (poll_->readable(0)) acceptWaiting();
   for (size_t i = 0; i < watched; ++i) {
@@ -128,13 +129,7 @@ void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
   }
   std::string request;
   if (connection.receiveRequest(&request) != RC_OK) return;
-  if (context_.driver) {
-    runDeferred(connection, std::make_shared<DeferredDeviceCall>(std::move(request)));
-    return;
-  }
-  std::string reply = dispatcher_->dispatch(request, connection.login());
-  reply.push_back('\r');
-  connection.queueReply(reply, now_ms);
+  runDeferred(connection, std::make_shared<DeferredDeviceCall>(std::move(request)));
 }
 
 void ClientServer::runDeferred(ClientConnection& connection,
@@ -155,7 +150,7 @@ void ClientServer::runDeferred(ClientConnection& connection,
                         call->answer(rc, line);
                         runDeferred(**alive, call);
                       }});
-  context_.driver->submit(std::move(requests));
+  context_.device.channel().submit(std::move(requests));
 }
 
 void ClientServer::removeFinished(int64_t now_ms) {

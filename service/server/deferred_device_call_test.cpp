@@ -11,7 +11,6 @@
 #include "common/time_text.h"
 #include "service/server/client_server.h"
 #include "testing/fake_clock.h"
-#include "testing/fake_driver_channel.h"
 #include "testing/fake_event_times.h"
 #include "testing/temp_dir.h"
 
@@ -60,7 +59,6 @@ class DeferredDeviceTest : public ::testing::Test {
   void SetUp() override {
     ClientServerContext context{clock_, device_,  settings_, settings_,        events_,
                                 logs_,  schedule_, dir_.path(), kLoopbackAddress, 0};
-    context.driver = &held_;
     ASSERT_EQ(ClientServer::create(std::move(context), &server_), RC_OK);
   }
 
@@ -97,13 +95,12 @@ class DeferredDeviceTest : public ::testing::Test {
 
   TempDir dir_;
   FakeClock clock_;
-  FakeDriverChannel unused_;
-  DeviceProxy device_{unused_};
+  HeldChannel held_;
+  DeviceProxy device_{held_};
   NoSettings settings_;
   FakeEventTimes events_;
   NoLogs logs_;
   NoSchedule schedule_;
-  HeldChannel held_;
   std::unique_ptr<ClientServer> server_;
 };
 

@@ -27,7 +27,6 @@ RequestDispatcher::RequestDispatcher(Clock& clock, DeviceProxy& device, KeyValue
                                      KeyValueSettings& policies, EventTimes& events, LogPages& logs,
                                      ScheduleItems& schedule, const AccessControl& access)
     : clock_(clock),
-      device_(device),
       active_device_(&device),
       settings_(settings),
       policies_(policies),

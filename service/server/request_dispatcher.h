@@ -59,8 +59,8 @@ class RequestDispatcher {
   static const Command kCommands[];
 
   Clock& clock_;
-  DeviceProxy& device_;
-  DeviceProxy* active_device_;  // the proxy of the dispatch in progress
+  // The constructor's proxy, or the one of the dispatch in progress.
+  DeviceProxy* active_device_;
   KeyValueSettings& settings_;
   KeyValueSettings& policies_;
   EventTimes& events_;

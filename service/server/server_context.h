@@ -14,7 +14,6 @@
 #include "platform/socket.h"
 #include "protocol/client_port.h"
 #include "service/driverlink/device_proxy.h"
-#include "service/driverlink/driver_channel.h"
 
 namespace gw {
 
@@ -82,7 +81,10 @@ class EventTimes {
 // Everything ClientServer's factory needs. The referenced objects must outlive the server.
 struct ClientServerContext {
   Clock& clock;
-  DeviceProxy& device;         // "DEV", through the device variables catalogue
+  // "DEV", through the device variables catalogue. The requests go out through the proxy's
+  // channel without waiting, and their replies are matched in the server's wait, which also
+  // watches the channel's reply pipe (a channel that answers at once has them in at once).
+  DeviceProxy& device;
   KeyValueSettings& settings;  // "POL"
   KeyValueSettings& policies;  // "PTC"
   EventTimes& events;          // "TIME HAPPEN" and "TIME RESTORE"
@@ -91,10 +93,6 @@ struct ClientServerContext {
   std::string data_dir;        // where the server's access control keeps "access" and "user"
   Ipv4Address bind_address = kAnyAddress;
   uint16_t port = kDefaultClientPort;  // 0: the system chooses (tests)
-  // When given, the channel under `device` that takes requests without waiting: DEV requests
-  // then go out as they come and their replies are matched in the server's wait, which also
-  // watches the channel's reply pipe.
-  DriverChannel* driver = nullptr;
 };
 
 }  // namespace gw
