@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/ascii_case.h"
 #include "common/line_file.h"
 #include "setup/logic/setup_tables.h"
 
@@ -14,16 +15,6 @@ namespace gw::setup {
 namespace {
 
 constexpr const char* kUnknown = "UNKNOW";
-
-bool sameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string trim(std::string_view text) {
   size_t start = text.find_first_not_of(" \t\r");
@@ -60,15 +51,15 @@ RuleHeader readRuleHeader(const std::string& text) {
     if (line.empty() || line.front() != '#') continue;
     std::string content = trim(line.substr(1));
     if (!content.empty() && content.front() == '[') {
-      in_version = sameLetters(content, "[Version]");
+      in_version = equalsIgnoringAsciiCase(content, "[Version]");
       continue;
     }
     std::string_view key;
     std::string_view value;
     if (!in_version || !splitKeyValue(content, &key, &value)) continue;
     std::string name = trim(key);
-    if (sameLetters(name, "Provider")) header.provider = trim(value);
-    if (sameLetters(name, "SetupClass")) header.setup_class = trim(value);
+    if (equalsIgnoringAsciiCase(name, "Provider")) header.provider = trim(value);
+    if (equalsIgnoringAsciiCase(name, "SetupClass")) header.setup_class = trim(value);
   }
   return header;
 }
