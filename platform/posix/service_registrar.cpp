@@ -1,5 +1,5 @@
-// Service registration under systemd: a unit file in etc/systemd/system of the root, enabled
-// and disabled through systemctl (with --root when the root is not the running system).
+// Service registration under systemd: a unit file in etc/systemd/system of the root, enabled,
+// disabled and started through systemctl (with --root when the root is not the running system).
 #include "platform/service_registrar.h"
 
 #include <sys/stat.h>
@@ -45,23 +45,27 @@ class SystemdRegistrar final : public ServiceRegistrar {
     if (!makeDirectories(dir)) return false;
     if (writeFileAtomically(definitionPath(name), definition, 0644) != RC_OK) return false;
     if (liveSystem()) runManager({"daemon-reload"});
-    runManager(withRoot({"enable", unitName(name)}));
+    runManager(withRoot({"enable", serviceDefinitionFile(name)}));
     return true;
   }
 
   void deleteService(const std::string& name) override {
-    if (liveSystem()) runManager({"stop", unitName(name)});
-    runManager(withRoot({"disable", unitName(name)}));
+    if (liveSystem()) runManager({"stop", serviceDefinitionFile(name)});
+    runManager(withRoot({"disable", serviceDefinitionFile(name)}));
     (void)::unlink(definitionPath(name).c_str());  // absent already is as good as removed
     if (liveSystem()) runManager({"daemon-reload"});
   }
 
-  std::string definitionPath(const std::string& name) const override {
-    return joinPath(unitDirectory(), unitName(name));
+  void startService(const std::string& name) override {
+    // The start runs on the running system whatever the root: an installation staged elsewhere
+    // is still started by its own program's "-start".
+    runManager({"start", "--no-block", serviceDefinitionFile(name)});
   }
 
  private:
-  static std::string unitName(const std::string& name) { return name + ".service"; }
+  std::string definitionPath(const std::string& name) const {
+    return joinPath(unitDirectory(), serviceDefinitionFile(name));
+  }
   bool liveSystem() const { return root_ == "/"; }
   std::string unitDirectory() const { return joinPath(root_, "etc/systemd/system"); }
 
@@ -78,11 +82,13 @@ class SystemdRegistrar final : public ServiceRegistrar {
     }
   }
 
-  // The manager's verdict is not ours to report; a hung manager is ended after the time-out.
+  // The manager's verdict is not ours to report, so its output goes nowhere, and with no
+  // terminal it asks for no password; a hung manager is ended after the time-out.
   void runManager(std::vector<std::string> args) const {
     SpawnOptions options;
     options.program = resolveProgram(manager_);
     options.args = std::move(args);
+    options.quiet = true;
     std::unique_ptr<ChildProcess> child;
     if (options.program.empty() || spawnProcess(options, &child) != RC_OK) return;
     int code = 0;
@@ -94,6 +100,8 @@ class SystemdRegistrar final : public ServiceRegistrar {
 };
 
 }  // namespace
+
+std::string serviceDefinitionFile(const std::string& name) { return name + ".service"; }
 
 std::unique_ptr<ServiceRegistrar> createServiceRegistrar(const std::string& root,
                                                          const std::string& manager) {

@@ -20,7 +20,7 @@ class NoRegistrar final : public ServiceRegistrar {
  public:
   bool registerService(const std::string&, const std::string&) override { return false; }
   void deleteService(const std::string&) override {}
-  std::string definitionPath(const std::string&) const override { return {}; }
+  void startService(const std::string&) override {}
 };
 
 bool place(const InstallRoot& stage, const std::string& system_path, const std::string& text,
@@ -31,7 +31,7 @@ bool place(const InstallRoot& stage, const std::string& system_path, const std::
   return writeFileAtomically(path, text, mode) == RC_OK;
 }
 
-std::string unitName() { return std::string(kServiceName) + ".service"; }
+std::string unitName() { return serviceDefinitionFile(kServiceName); }
 
 // Single-quoted for sh: a quote inside becomes '\''.
 std::string shellQuoted(const std::string& text) {
