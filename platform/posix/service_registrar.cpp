@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/posix/search_path.h"
 #include "platform/process.h"
 
 namespace gw {
@@ -21,16 +22,7 @@ constexpr int kManagerTimeoutMs = 30000;
 std::string resolveProgram(const std::string& program) {
   if (program.find('/') != std::string::npos) return program;
   const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    std::string candidate = joinPath(dirs.substr(start, end - start), program);
-    if (end > start && ::access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return {};
+  return posix::findOnSearchPath(path ? path : "/usr/bin:/bin", program);
 }
 
 class SystemdRegistrar final : public ServiceRegistrar {
