@@ -20,6 +20,7 @@ struct SpawnOptions {
   bool pipe_stdout = false;        // give the child a pipe as standard output
   bool raise_priority = false;     // try to run the child at a higher priority; refusal ignored
   bool new_process_group = false;  // so that a kill reaches the child's own children too
+  bool quiet = false;              // standard input, output and error not piped go to /dev/null
 };
 
 class ChildProcess {

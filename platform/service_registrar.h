@@ -1,6 +1,6 @@
 // Registration of the monitoring service with the system's service manager: the unit file, its
-// start at boot, and its removal. Everything lands under an install root, so that an
-// installation can be staged in (and tested in) a scratch directory.
+// start at boot, its start on request, and its removal. Everything lands under an install root,
+// so that an installation can be staged in (and tested in) a scratch directory.
 #pragma once
 
 #include <memory>
@@ -23,9 +23,13 @@ class ServiceRegistrar {
   // Stops the service, disables it and removes its definition. Silent on every failure, and
   // harmless when the service was never registered.
   virtual void deleteService(const std::string& name) = 0;
-  // Where the definition of `name` lives, inside the root.
-  virtual std::string definitionPath(const std::string& name) const = 0;
+  // Asks the running service manager to start the service, without waiting for it to run.
+  // Silent on every failure.
+  virtual void startService(const std::string& name) = 0;
 };
+
+// The file name of the definition of the service `name`, as the service manager knows it.
+std::string serviceDefinitionFile(const std::string& name);
 
 // The registrar for this platform under `root` ("/" for the running system). `manager` is the
 // service manager's control program, looked up on PATH unless it holds a '/'. Under another

@@ -1,5 +1,5 @@
 // A service registrar that writes the definition where the real one would, under a root, and
-// records each registration and deletion instead of asking a service manager.
+// records each registration, deletion and start instead of asking a service manager.
 #pragma once
 
 #include <filesystem>
@@ -27,13 +27,15 @@ class RecordingServiceRegistrar : public ServiceRegistrar {
     std::error_code ec;
     std::filesystem::remove(definitionPath(name), ec);
   }
-  std::string definitionPath(const std::string& name) const override {
-    return root_ + "/etc/systemd/system/" + name + ".service";
-  }
+  void startService(const std::string& name) override { log.push_back("start " + name); }
 
   std::vector<std::string> log;
 
  private:
+  std::string definitionPath(const std::string& name) const {
+    return root_ + "/etc/systemd/system/" + serviceDefinitionFile(name);
+  }
+
   std::string root_;
 };
 

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/posix/errno_result.h"
 #include "platform/posix/fd_pipe.h"
+#include "platform/posix/unique_fd.h"
 
 extern char** environ;
 
@@ -118,6 +119,7 @@ ResultCode spawnProcess(const SpawnOptions& options, std::unique_ptr<ChildProces
   argv.push_back(nullptr);
   int exec_err[2];
   if (::pipe2(exec_err, O_CLOEXEC) != 0) return RC_NOT_AVAILABLE;
+  posix::UniqueFd devnull(options.quiet ? ::open("/dev/null", O_RDWR | O_CLOEXEC) : -1);
 
   pid_t pid = ::fork();
   if (pid < 0) {
@@ -130,6 +132,11 @@ ResultCode spawnProcess(const SpawnOptions& options, std::unique_ptr<ChildProces
     if (options.new_process_group) ::setpgid(0, 0);
     if (in_fds[0] >= 0) ::dup2(in_fds[0], STDIN_FILENO);
     if (out_fds[1] >= 0) ::dup2(out_fds[1], STDOUT_FILENO);
+    if (devnull.valid()) {
+      if (in_fds[0] < 0) ::dup2(devnull.get(), STDIN_FILENO);
+      if (out_fds[1] < 0) ::dup2(devnull.get(), STDOUT_FILENO);
+      ::dup2(devnull.get(), STDERR_FILENO);
+    }
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);

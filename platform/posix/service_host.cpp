@@ -1,5 +1,5 @@
 // The service host under systemd: signals for the stop control, sd_notify for states, a lock
-// file for the single-instance check, systemctl for "-start", syslog for errors.
+// file for the single-instance check, the service registrar for "-start", syslog for errors.
 #include "platform/service_host.h"
 
 #include <fcntl.h>
@@ -7,7 +7,6 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <syslog.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include "platform/file_system.h"
 #include "platform/posix/errno_result.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/service_registrar.h"
 
 namespace gw {
 namespace {
@@ -86,23 +86,7 @@ class PosixServiceHost final : public ServiceHost {
   }
 
   void startInstalledService(const std::string& service_name) override {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      int devnull = ::open("/dev/null", O_RDWR);
-      if (devnull >= 0) {
-        ::dup2(devnull, 0);
-        ::dup2(devnull, 1);
-        ::dup2(devnull, 2);
-      }
-      std::string unit = service_name + ".service";
-      ::execlp("systemctl", "systemctl", "start", "--no-block", unit.c_str(),
-               static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    if (pid > 0) {
-      int status = 0;
-      (void)posix::retryEintr([&] { return ::waitpid(pid, &status, 0); });  // outcome is silent
-    }
+    createServiceRegistrar("/")->startService(service_name);
   }
 
  private:

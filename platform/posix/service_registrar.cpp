@@ -1,5 +1,5 @@
-// Service registration under systemd: a unit file in etc/systemd/system of the root, enabled
-// and disabled through systemctl (with --root when the root is not the running system).
+// Service registration under systemd: a unit file in etc/systemd/system of the root, enabled,
+// disabled and started through systemctl (with --root when the root is not the running system).
 #include "platform/service_registrar.h"
 
 #include <sys/stat.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/posix/search_path.h"
 #include "platform/process.h"
 
 namespace gw {
@@ -21,16 +22,7 @@ constexpr int kManagerTimeoutMs = 30000;
 std::string resolveProgram(const std::string& program) {
   if (program.find('/') != std::string::npos) return program;
   const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    std::string candidate = joinPath(dirs.substr(start, end - start), program);
-    if (end > start && ::access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return {};
+  return posix::findOnSearchPath(path ? path : "/usr/bin:/bin", program);
 }
 
 class SystemdRegistrar final : public ServiceRegistrar {
@@ -45,23 +37,27 @@ class SystemdRegistrar final : public ServiceRegistrar {
     if (!makeDirectories(dir)) return false;
     if (writeFileAtomically(definitionPath(name), definition, 0644) != RC_OK) return false;
     if (liveSystem()) runManager({"daemon-reload"});
-    runManager(withRoot({"enable", unitName(name)}));
+    runManager(withRoot({"enable", serviceDefinitionFile(name)}));
     return true;
   }
 
   void deleteService(const std::string& name) override {
-    if (liveSystem()) runManager({"stop", unitName(name)});
-    runManager(withRoot({"disable", unitName(name)}));
+    if (liveSystem()) runManager({"stop", serviceDefinitionFile(name)});
+    runManager(withRoot({"disable", serviceDefinitionFile(name)}));
     (void)::unlink(definitionPath(name).c_str());  // absent already is as good as removed
     if (liveSystem()) runManager({"daemon-reload"});
   }
 
-  std::string definitionPath(const std::string& name) const override {
-    return joinPath(unitDirectory(), unitName(name));
+  void startService(const std::string& name) override {
+    // The start runs on the running system whatever the root: an installation staged elsewhere
+    // is still started by its own program's "-start".
+    runManager({"start", "--no-block", serviceDefinitionFile(name)});
   }
 
  private:
-  static std::string unitName(const std::string& name) { return name + ".service"; }
+  std::string definitionPath(const std::string& name) const {
+    return joinPath(unitDirectory(), serviceDefinitionFile(name));
+  }
   bool liveSystem() const { return root_ == "/"; }
   std::string unitDirectory() const { return joinPath(root_, "etc/systemd/system"); }
 
@@ -78,11 +74,13 @@ class SystemdRegistrar final : public ServiceRegistrar {
     }
   }
 
-  // The manager's verdict is not ours to report; a hung manager is ended after the time-out.
+  // The manager's verdict is not ours to report, so its output goes nowhere, and with no
+  // terminal it asks for no password; a hung manager is ended after the time-out.
   void runManager(std::vector<std::string> args) const {
     SpawnOptions options;
     options.program = resolveProgram(manager_);
     options.args = std::move(args);
+    options.quiet = true;
     std::unique_ptr<ChildProcess> child;
     if (options.program.empty() || spawnProcess(options, &child) != RC_OK) return;
     int code = 0;
@@ -94,6 +92,8 @@ class SystemdRegistrar final : public ServiceRegistrar {
 };
 
 }  // namespace
+
+std::string serviceDefinitionFile(const std::string& name) { return name + ".service"; }
 
 std::unique_ptr<ServiceRegistrar> createServiceRegistrar(const std::string& root,
                                                          const std::string& manager) {

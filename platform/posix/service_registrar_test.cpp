@@ -14,9 +14,6 @@ TEST(ServiceRegistrar, RegistersAndDeletesInsideTheRoot) {
   TempDir tools;
   tools.writeScript("systemctl", "echo \"$@\" >> \"" + tools.file("log") + "\"\n");
   auto registrar = createServiceRegistrar(root.path() + "/", tools.file("systemctl"));
-  std::string unit = root.path() + "/etc/systemd/system/NorvaneUPS.service";
-  EXPECT_EQ(registrar->definitionPath("NorvaneUPS"), unit);
-
   ASSERT_TRUE(registrar->registerService("NorvaneUPS", "[Unit]\nDescription=UPS Service\n"));
   EXPECT_EQ(root.read("etc/systemd/system/NorvaneUPS.service"), "[Unit]\nDescription=UPS Service\n");
   // Another root: only the links, nothing asked of the running manager.
@@ -27,6 +24,18 @@ TEST(ServiceRegistrar, RegistersAndDeletesInsideTheRoot) {
   EXPECT_EQ(tools.read("log"), "--root=" + root.path() + " enable NorvaneUPS.service\n--root=" +
                                    root.path() + " disable NorvaneUPS.service\n");
   registrar->deleteService("NorvaneUPS");  // again: nothing left, nothing fails
+}
+
+TEST(ServiceRegistrar, StartsThroughTheRunningManagerWithNothingToTalkTo) {
+  TempDir root;
+  TempDir tools;
+  // The manager's input and error output: with no terminal there, it asks for no password.
+  tools.writeScript("systemctl", "echo \"$@\" >> \"" + tools.file("log") +
+                                     "\"\nreadlink /proc/self/fd/0 /proc/self/fd/2 >> \"" +
+                                     tools.file("log") + "\"\n");
+  createServiceRegistrar(root.path(), tools.file("systemctl"))->startService("NorvaneUPS");
+  EXPECT_EQ(tools.read("log"), "start --no-block NorvaneUPS.service\n/dev/null\n/dev/null\n")
+      << "no --root: the start is the running system's";
 }
 
 TEST(ServiceRegistrar, AMissingManagerDoesNotFailTheRegistration) {

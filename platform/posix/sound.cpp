@@ -3,7 +3,6 @@
 // left behind.
 #include "platform/sound.h"
 
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -11,6 +10,7 @@
 
 #include "platform/file_system.h"
 #include "platform/posix/child_reaper.h"
+#include "platform/posix/search_path.h"
 #include "platform/process.h"
 
 namespace gw {
@@ -48,28 +48,13 @@ std::string beepWave() {
   return w;
 }
 
-std::string findOnPath(const std::string& search_path, const std::string& name) {
-  size_t start = 0;
-  while (start <= search_path.size()) {
-    size_t end = search_path.find(':', start);
-    if (end == std::string::npos) end = search_path.size();
-    std::string dir = search_path.substr(start, end - start);
-    if (!dir.empty()) {
-      std::string candidate = joinPath(dir, name);
-      if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-    start = end + 1;
-  }
-  return {};
-}
-
 class PosixSoundPlayer final : public SoundPlayer {
  public:
   explicit PosixSoundPlayer(const SoundOptions& options)
       : program_dir_(options.program_dir),
         command_(options.command),
         reaper_(options.stop_grace_ms) {
-    if (!command_) aplay_ = findOnPath(options.search_path, "aplay");
+    if (!command_) aplay_ = posix::findOnSearchPath(options.search_path, "aplay");
   }
 
   ResultCode playSound(const std::string& content) override {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_system.h"
+
 namespace gw::setup {
 
 InstallRoot::InstallRoot(std::string root) : root_(std::move(root)) {
@@ -31,6 +33,14 @@ std::string InstallRoot::systemPathOf(const std::string& real_path) const {
     return path.substr(root.size());
   }
   return real_path;
+}
+
+bool placeFile(const InstallRoot& root, std::string_view system_path, const std::string& text,
+               unsigned mode) {
+  std::string path = root.place(system_path);
+  std::error_code ec;
+  std::filesystem::create_directories(parentFolder(path), ec);  // the write tells if it failed
+  return writeFileAtomically(path, text, mode) == RC_OK;
 }
 
 bool isAbsolutePath(std::string_view path) { return !path.empty() && path.front() == '/'; }

@@ -25,6 +25,11 @@ class InstallRoot {
   std::string root_;
 };
 
+// Writes `text` as the file at `system_path` under `root` (atomically, with the permission bits
+// `mode`), making the folders on the way. False when it cannot be written.
+[[nodiscard]] bool placeFile(const InstallRoot& root, std::string_view system_path,
+                             const std::string& text, unsigned mode = 0644);
+
 // True for a path that starts at the file system's root.
 bool isAbsolutePath(std::string_view path);
 

@@ -2,10 +2,6 @@
 // package handled for another root never reaches into the running system.
 #include "setup/logic/package_files.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "platform/file_system.h"
 #include "platform/service_registrar.h"
 #include "setup/logic/setup_tables.h"
 #include "setup/logic/system_files.h"
@@ -20,18 +16,10 @@ class NoRegistrar final : public ServiceRegistrar {
  public:
   bool registerService(const std::string&, const std::string&) override { return false; }
   void deleteService(const std::string&) override {}
-  std::string definitionPath(const std::string&) const override { return {}; }
+  void startService(const std::string&) override {}
 };
 
-bool place(const InstallRoot& stage, const std::string& system_path, const std::string& text,
-           unsigned mode = 0644) {
-  std::string path = stage.place(system_path);
-  std::error_code ec;
-  std::filesystem::create_directories(parentFolder(path), ec);
-  return writeFileAtomically(path, text, mode) == RC_OK;
-}
-
-std::string unitName() { return std::string(kServiceName) + ".service"; }
+std::string unitName() { return serviceDefinitionFile(kServiceName); }
 
 // Single-quoted for sh: a quote inside becomes '\''.
 std::string shellQuoted(const std::string& text) {
@@ -50,8 +38,9 @@ bool stagePackageFiles(const InstallRoot& stage, const std::string& folder, UsbI
   NoRegistrar none;
   SystemSteps steps(stage, none, ids);
   return steps.placeMenuGroup(folder, false) && steps.placeAutostartEntry(folder) &&
-         place(stage, std::string(kPackageUnitFolder) + "/" + unitName(), serviceUnitText(folder)) &&
-         place(stage, kPackageRuleFile, udevRuleText(ids));
+         placeFile(stage, std::string(kPackageUnitFolder) + "/" + unitName(),
+                   serviceUnitText(folder)) &&
+         placeFile(stage, kPackageRuleFile, udevRuleText(ids));
 }
 
 std::string postinstScript() {

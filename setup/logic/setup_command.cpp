@@ -2,11 +2,6 @@
 #include "setup/logic/setup_command.h"
 
 namespace gw::setup {
-namespace {
-
-constexpr const char* kRemoveSwitch = "-Remove";
-
-}  // namespace
 
 ResultCode parseSetupCommand(const std::vector<std::string>& args, SetupCommand* command) {
   SetupCommand parsed;

@@ -14,6 +14,9 @@
 
 namespace gw::setup {
 
+// The switch that selects removal, alone (copy mode) or followed directly by the folder.
+inline constexpr const char* kRemoveSwitch = "-Remove";
+
 enum class SetupMode { kCopyForRemoval, kRemove, kInstall };
 
 struct SetupCommand {

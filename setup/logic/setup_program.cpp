@@ -37,7 +37,7 @@ int SetupProgram::run(const SetupCommand& command, const SetupPlaces& places) {
 bool SetupProgram::startRemovalCopy(const SetupCommand& command, const SetupPlaces& places) {
   InstallRoot root(command.root);
   std::vector<std::string> args = forwardedOptions(command);
-  args.push_back(std::string("-Remove") + root.systemPathOf(places.own_folder));
+  args.push_back(kRemoveSwitch + root.systemPathOf(places.own_folder));
   return startTemporaryCopy(services_.installer, services_.prompts, services_.starter,
                             places.own_folder + "/" + kUninstallerName,
                             places.temp_folder + "/" + kUninstallerName, args);

@@ -72,13 +72,14 @@ void SystemSteps::remove() {
 }
 
 bool SystemSteps::placeMenuGroup(const std::string& folder, bool with_remove_item) const {
-  if (!writeFile(entryPath(kDirectoriesFolder, kMenuFileId, ".directory"), menuDirectoryText()) ||
-      !writeFile(entryPath(kMenusFolder, kMenuFileId, ".menu"), menuFileText())) {
+  if (!placeFile(root_, entryPath(kDirectoriesFolder, kMenuFileId, ".directory"),
+                 menuDirectoryText()) ||
+      !placeFile(root_, entryPath(kMenusFolder, kMenuFileId, ".menu"), menuFileText())) {
     return false;
   }
   for (const MenuItem& item : kMenuItems) {
     if (!with_remove_item && std::string(item.command).rfind(kUninstallerName, 0) == 0) continue;
-    if (!writeFile(entryPath(kApplicationsFolder, item.file_id, ".desktop"),
+    if (!placeFile(root_, entryPath(kApplicationsFolder, item.file_id, ".desktop"),
                    desktopEntryText(item, folder, true))) {
       return false;
     }
@@ -87,7 +88,7 @@ bool SystemSteps::placeMenuGroup(const std::string& folder, bool with_remove_ite
 }
 
 bool SystemSteps::placeAutostartEntry(const std::string& folder) const {
-  return writeFile(entryPath(kAutostartFolder, kAutostartItem.file_id, ".desktop"),
+  return placeFile(root_, entryPath(kAutostartFolder, kAutostartItem.file_id, ".desktop"),
                    desktopEntryText(kAutostartItem, folder, false));
 }
 
@@ -104,14 +105,8 @@ bool SystemSteps::placeUsbRule() const {
     if (free_slot < 0 && !fileExists(path)) free_slot = slot;
   }
   if (free_slot < 0) return false;
-  return writeFile(std::string(kRulesFolder) + "/" + ruleFileName(free_slot), udevRuleText(ids_));
-}
-
-bool SystemSteps::writeFile(const std::string& system_path, const std::string& text) const {
-  std::string path = root_.place(system_path);
-  std::error_code ec;
-  std::filesystem::create_directories(parentFolder(path), ec);
-  return writeFileAtomically(path, text) == RC_OK;
+  return placeFile(root_, std::string(kRulesFolder) + "/" + ruleFileName(free_slot),
+                   udevRuleText(ids_));
 }
 
 void SystemSteps::removeFile(const std::string& system_path) const {

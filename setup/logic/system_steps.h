@@ -38,7 +38,6 @@ class SystemSteps {
   bool placeUsbRule() const;
 
  private:
-  bool writeFile(const std::string& system_path, const std::string& text) const;
   void removeFile(const std::string& system_path) const;
 
   InstallRoot root_;

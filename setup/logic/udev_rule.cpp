@@ -1,29 +1,20 @@
-// Rule text and header reading.
+// Rule text and header reading. The rule itself is the HID bridge's udev template.
 #include "setup/logic/udev_rule.h"
 
 #include <cstdio>
+#include <string_view>
+#include <utility>
 
+#include "common/ascii_case.h"
 #include "common/line_file.h"
+#include "hidbridge/ups_usb_ids.h"
 #include "setup/logic/setup_tables.h"
-
-#ifndef GW_UPS_USB_VENDOR_ID
-#error "the build must define GW_UPS_USB_VENDOR_ID and GW_UPS_USB_PRODUCT_ID"
-#endif
+#include "setup/logic/udev_rule_body.h"
 
 namespace gw::setup {
 namespace {
 
 constexpr const char* kUnknown = "UNKNOW";
-
-bool sameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string trim(std::string_view text) {
   size_t start = text.find_first_not_of(" \t\r");
@@ -36,20 +27,23 @@ std::string trim(std::string_view text) {
 
 }  // namespace
 
-UsbIds configuredUsbIds() {
-  return {static_cast<uint16_t>(GW_UPS_USB_VENDOR_ID), static_cast<uint16_t>(GW_UPS_USB_PRODUCT_ID)};
-}
+UsbIds configuredUsbIds() { return {UPS_USB_VENDOR_ID, UPS_USB_PRODUCT_ID}; }
 
 std::string ruleFileName(int slot) { return "70-oem" + std::to_string(slot) + ".rules"; }
 
 std::string udevRuleText(UsbIds ids) {
-  char match[128];
-  std::snprintf(match, sizeof match, "ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\"",
-                ids.vendor, ids.product);
+  // udev matches the ids as four lower-case hex digits.
+  std::string body = kUdevRuleBody;
+  for (auto [placeholder, id] : {std::pair{"@UPS_USB_VENDOR_HEX@", ids.vendor},
+                                 std::pair{"@UPS_USB_PRODUCT_HEX@", ids.product}}) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04x", id);
+    for (size_t at = body.find(placeholder); at != std::string::npos; at = body.find(placeholder)) {
+      body.replace(at, std::string_view(placeholder).size(), hex);
+    }
+  }
   return std::string("# [Version]\n") + "# Provider=" + kRuleProvider + "\n" +
-         "# SetupClass=" + kRuleSetupClass + "\n" + "#\n" +
-         "# Gridwatch Plus: the UPS's HID node for the UPS service and the user at the console.\n" +
-         "SUBSYSTEM==\"hidraw\", " + match + ", MODE=\"0660\", TAG+=\"uaccess\"\n";
+         "# SetupClass=" + kRuleSetupClass + "\n" + "#\n" + body;
 }
 
 RuleHeader readRuleHeader(const std::string& text) {
@@ -60,15 +54,15 @@ RuleHeader readRuleHeader(const std::string& text) {
     if (line.empty() || line.front() != '#') continue;
     std::string content = trim(line.substr(1));
     if (!content.empty() && content.front() == '[') {
-      in_version = sameLetters(content, "[Version]");
+      in_version = equalsIgnoringAsciiCase(content, "[Version]");
       continue;
     }
     std::string_view key;
     std::string_view value;
     if (!in_version || !splitKeyValue(content, &key, &value)) continue;
     std::string name = trim(key);
-    if (sameLetters(name, "Provider")) header.provider = trim(value);
-    if (sameLetters(name, "SetupClass")) header.setup_class = trim(value);
+    if (equalsIgnoringAsciiCase(name, "Provider")) header.provider = trim(value);
+    if (equalsIgnoringAsciiCase(name, "SetupClass")) header.setup_class = trim(value);
   }
   return header;
 }

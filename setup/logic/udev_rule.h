@@ -17,12 +17,13 @@ struct UsbIds {
   uint16_t product;
 };
 
-// The ids the build was configured with.
+// The ids the build was configured with (UPS_USB_VENDOR_ID, UPS_USB_PRODUCT_ID).
 UsbIds configuredUsbIds();
 
 // "70-oem<slot>.rules".
 std::string ruleFileName(int slot);
 
+// The rule file: the header that marks it as ours, then the HID bridge's rule for `ids`.
 std::string udevRuleText(UsbIds ids);
 
 // The header's Provider and SetupClass ("UNKNOW" when absent), read from its "[Version]"
