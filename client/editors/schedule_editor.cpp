@@ -32,6 +32,20 @@ int daysInMonth(int year, int month) {
 ScheduleEditor::ScheduleEditor(EditorSession& session, RunMemory& memory)
     : session_(session), memory_(memory) {}
 
+bool ScheduleEditor::setLoaded(bool loaded) {
+  const bool arrived = loaded && !loaded_;
+  loaded_ = loaded;
+  if (!arrived || modified_) return false;
+  bool changed = false;
+  for (int page : {kDatedPage, kWeeklyPage}) {
+    if (!pages_[page].opened) continue;
+    const std::vector<std::string> before = pages_[page].rows;
+    listCachedItems(page);
+    changed = changed || before != pages_[page].rows;
+  }
+  return changed;
+}
+
 bool ScheduleEditor::show(int page) {
   if (page != kDatedPage && page != kWeeklyPage) return false;
   shown_ = page;
@@ -39,13 +53,19 @@ bool ScheduleEditor::show(int page) {
   Page& p = pages_[page];
   if (p.opened) return false;
   p.opened = true;
+  listCachedItems(page);
+  return true;
+}
+
+void ScheduleEditor::listCachedItems(int page) {
+  Page& p = pages_[page];
+  p.rows.clear();
   const int repeat = page == kDatedPage ? kRepeatDated : kRepeatWeekly;
   for (const std::string& text : session_.scheduleLines()) {
     ScheduleEntry line;
     if (!parseScheduleEntry(text, &line) || line.repeat != repeat) continue;
     if (std::optional<std::string> row = itemRow(line)) p.rows.push_back(*row);
   }
-  return true;
 }
 
 bool ScheduleEditor::turnOn(int page) const {

@@ -36,7 +36,9 @@ class ScheduleEditor {
   // Both must outlive the editor.
   ScheduleEditor(EditorSession& session, RunMemory& memory);
 
-  void setLoaded(bool loaded) { loaded_ = loaded; }
+  // The schedule became available (or not). A page opened before it arrived and not yet
+  // edited takes the cached items now; true when that changed its rows.
+  bool setLoaded(bool loaded);
   bool loaded() const { return loaded_; }
   bool modified() const { return modified_; }
 
@@ -75,6 +77,7 @@ class ScheduleEditor {
     std::vector<std::string> rows;
   };
 
+  void listCachedItems(int page);
   bool readDate(const DateInput& in, DatedTime* t) const;
   std::vector<std::string> buildLines() const;
 

@@ -146,6 +146,23 @@ TEST_F(ScheduleEditorTest, PagesListTheirItemsAndOkKeepsWhatNoOpenedPageShows) {
                                  "submit SetSchedule"}));
 }
 
+TEST_F(ScheduleEditorTest, APageOpenedBeforeTheScheduleArrivedListsItWhenItComes) {
+  editor_.setLoaded(false);
+  EXPECT_TRUE(editor_.show(kWeeklyPage));
+  EXPECT_TRUE(editor_.rows(kWeeklyPage).empty());
+  session_.schedule = {"3 1 2026/12/14 1 22:00:00 2026/12/14 1 22:00:00"};
+  EXPECT_TRUE(editor_.setLoaded(true));
+  EXPECT_EQ(editor_.rows(kWeeklyPage), Lines{"Monday 22:0"});
+  EXPECT_FALSE(editor_.setLoaded(true)) << "only when it arrives";
+  editor_.setLoaded(false);
+  ASSERT_TRUE(editor_.addWeekly(2, {"AM", "1", "0"}, -1, {}) == false);  // not loaded: refused
+  editor_.setLoaded(true);
+  ASSERT_TRUE(editor_.addWeekly(2, {"AM", "1", "0"}, -1, {}));
+  editor_.setLoaded(false);
+  EXPECT_FALSE(editor_.setLoaded(true)) << "an edited page keeps its rows";
+  EXPECT_EQ(editor_.rows(kWeeklyPage).size(), 2u);
+}
+
 TEST_F(ScheduleEditorTest, DeleteSelectsTheNextRowAndOkWaitsForTheSchedule) {
   session_.schedule = {"3 1 2026/12/14 1 22:00:00 2026/12/14 1 22:00:00",
                        "3 2 2026/12/12 6 23:00:00 2026/12/14 1 07:00:00"};

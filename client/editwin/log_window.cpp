@@ -1,6 +1,8 @@
 // The log window's pages over its viewer.
 #include "client/editwin/log_window.h"
 
+#include <algorithm>
+
 #include "client/session/completion_message.h"
 #include "client/status/docking_chain.h"
 
@@ -24,12 +26,15 @@ LogWindow::LogWindow(WindowHost& host, RunMemory& memory)
   radios_[LOG_SAVED]->setObjectName("saved");
   radios_[LOG_STATUS]->setObjectName("data_record");
 
-  makePage(LOG_EVENT, {"Time", "Event"}, {25}, 0);
-  makePage(LOG_SAVED, {"Application Name", "Saved Filename"}, {110}, 0);
-  QWidget* record_page = makePage(LOG_STATUS,
-                           {"Time", "Input\nVoltage", "Output\nVoltage", "Battery\nCapacity",
-                            "Load\nLevel", "Freq.\n( Hz )", "Temp.\n( C )"},
-                           {40, 75, 100, 127, 157, 175, 200}, 62);
+  makePage(LOG_EVENT, {"Time", "Event"}, {0, 1}, {25}, "0000/00/00 00:00:00\t", 0);
+  makePage(LOG_SAVED, {"Application Name", "Saved Filename"}, {0, 1}, {110}, "\t", 0);
+  // "Time" stands over the date and the time of day.
+  QWidget* record_page = makePage(
+      LOG_STATUS,
+      {"Time", "Input\nVoltage", "Output\nVoltage", "Battery\nCapacity", "Load\nLevel",
+       "Freq.\n( Hz )", "Temp.\n( C )"},
+      {0, 2, 3, 4, 5, 6, 7}, {40, 75, 100, 127, 157, 175, 200},
+      "0000/00/00\t00:00:00\t000\t000\t000\t000\t00.0\t00\t", 62);
   addGroup("Record Timing", QRect(kPageArea.left(), kPageArea.top(), kPageArea.width(), 54),
            record_page);
   periodic_ = addCheckBox("Periodic", QRect(12, 22, 90, 22), record_page);
@@ -69,20 +74,23 @@ LogWindow::LogWindow(WindowHost& host, RunMemory& memory)
 }
 
 QWidget* LogWindow::makePage(int log, const std::vector<QString>& headings,
-                             std::vector<int> stops, int top) {
+                             const std::vector<int>& columns, std::vector<int> stops,
+                             const QString& sample, int top) {
   QWidget* page = new QWidget(this);
   page->setGeometry(kPageArea);
   page->hide();
   TabStopList* list = new TabStopList(page);
   list->setObjectName(QString("list%1").arg(log));
   list->setTabStops(std::move(stops));
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   const int heading_height = headings.size() > 2 ? 34 : 20;
   list->setGeometry(0, top + heading_height, kPageArea.width(), kPageArea.height() - top - heading_height);
-  const std::vector<int> px = list->stopPixels();
+  const std::vector<int> starts = list->columnStarts(sample);
   const int x0 = list->frameWidth() + kListTextMargin;
   for (size_t i = 0; i < headings.size(); ++i) {
-    const int x = x0 + (i == 0 ? 0 : px[i - 1]);
-    const int width = (i < px.size() ? x0 + px[i] : kPageArea.width()) - x;
+    const size_t column = std::min(static_cast<size_t>(columns[i]), starts.size() - 1);
+    const int x = x0 + starts[column];
+    const int width = (column + 1 < starts.size() ? x0 + starts[column + 1] : kPageArea.width()) - x;
     QLabel* label = addLabel(headings[i], QRect(x, top, width, heading_height), page);
     label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
   }

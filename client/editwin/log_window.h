@@ -27,8 +27,9 @@ class LogWindow : public EditorDialog {
   int shownPage() const { return viewer_.shown(); }
 
  private:
-  QWidget* makePage(int log, const std::vector<QString>& headings, std::vector<int> stops,
-                    int top);
+  // `sample` is a row of the page's widest form; heading i stands over its column columns[i].
+  QWidget* makePage(int log, const std::vector<QString>& headings, const std::vector<int>& columns,
+                    std::vector<int> stops, const QString& sample, int top);
   void showPage(int log);
   void apply(const ListChange& change);
   void ok();

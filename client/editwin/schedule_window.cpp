@@ -198,7 +198,9 @@ void ScheduleWindow::remove() {
 
 void ScheduleWindow::dataState(bool available, int what) {
   (void)what;
-  editor_.setLoaded(available);
+  if (editor_.setLoaded(available)) {
+    for (int page : {kDatedPage, kWeeklyPage}) fillList(page);
+  }
 }
 
 void ScheduleWindow::closeCommand(int command) {

@@ -2,7 +2,8 @@
 //
 // Test hooks (off unless set): GW_MONVIEW_STATE names a text file rewritten after every gauge
 // tick with the message line and the gauge texts; GW_MONVIEW_GRAB names a PNG file of the
-// status window written at the same moments.
+// status window written at the same moments, with the other open windows beside it
+// ("status.png" gives "status-settings.png", ...).
 #include <QApplication>
 #include <QSocketNotifier>
 #include <cstdlib>

@@ -38,9 +38,23 @@ void StateReadout::write() {
     }
   }
   if (!picture_path_.isEmpty()) {
-    QSaveFile file(picture_path_);
-    if (file.open(QIODevice::WriteOnly) && status->grab().save(&file, "PNG")) (void)file.commit();
+    save(status, picture_path_);
+    // The other open windows beside it: "status.png" gives "status-settings.png" and so on.
+    static constexpr const char* kSlotNames[kSlotCount] = {"", "settings", "upsconfig",
+                                                           "schedule", "log", "about"};
+    QString stem = picture_path_;
+    if (stem.endsWith(".png")) stem.chop(4);
+    for (int slot = kSlotSettings; slot < kSlotCount; ++slot) {
+      if (ClientWindow* w = main_.window(slot)) {
+        save(w->widget(), stem + "-" + kSlotNames[slot] + ".png");
+      }
+    }
   }
+}
+
+void StateReadout::save(QWidget* window, const QString& path) {
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly) && window->grab().save(&file, "PNG")) (void)file.commit();
 }
 
 }  // namespace gw

@@ -1,10 +1,12 @@
-// A readout of what the status window shows, for tests and the documentation's screenshot:
+// A readout of what the status window shows, for tests and the documentation's screenshots:
 // after every gauge tick it rewrites a text file with the message line and the gauges, and
-// can save a picture of the window. Off unless a path is given.
+// can save pictures of the status window and of the other windows open. Off unless a path is
+// given.
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <QWidget>
 
 namespace gw {
 
@@ -21,6 +23,8 @@ class StateReadout : public QObject {
   void write();
 
  private:
+  static void save(QWidget* window, const QString& path);
+
   MainWindow& main_;
   QString text_path_;
   QString picture_path_;

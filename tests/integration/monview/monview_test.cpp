@@ -9,8 +9,14 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "common/line_file.h"
+#include "common/time_text.h"
+#include "platform/clock.h"
+#include "platform/local_socket.h"
+#include "platform/socket.h"
 #include "testing/ups_suite_run.h"
 
 namespace gw {
@@ -138,6 +144,80 @@ TEST_F(MonviewTest, PowerFailureRestoreAndPulledCable) {
     EXPECT_EQ(g.find_first_not_of("8:./"), g.find(' ')) << "only eights: " << g;
   }
   EXPECT_EQ(last["model"], "");
+}
+
+// Width and height of a PNG file, from its header; 0 and 0 when it is not one.
+std::pair<int, int> pngSize(const std::string& bytes) {
+  if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+  auto be = [&](size_t at) {
+    int v = 0;
+    for (size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+  };
+  return {be(16), be(20)};
+}
+
+TEST_F(MonviewTest, EditingWindowsOpenThroughTheChannelWithTheirData) {
+  // Two items a year ahead, so that the service keeps them, stored as a manager would.
+  const std::string year = std::to_string(toLocalTime(systemClock().nowMs()).year + 1);
+  {
+    std::unique_ptr<TcpStream> s;
+    ASSERT_TRUE(UpsSuiteRun::waitUntil(
+        [&] { return connectTcp(kLoopbackAddress, run.port(), kAnyAddress, 1000, &s) == RC_OK; },
+        20000));
+    for (const std::string& r :
+         {std::string("USR NAME manager\r"), std::string("USR PASS\r"),
+          "SCH SET 1 2 " + year + "/03/04 4 22:30:00 " + year + "/03/05 5 06:00:00\n3 1 " + year +
+              "/01/08 5 23:00:00 " + year + "/01/08 5 23:00:00\n\r"}) {
+      std::string reply;
+      ASSERT_EQ(sendAll(*s, r, 5000), RC_OK);
+      ASSERT_EQ(receiveUntil(*s, '\r', 10000, &reply), RC_OK);
+      ASSERT_EQ(reply, "\r") << r;
+    }
+  }
+  startMonview();
+  ASSERT_TRUE(waitState([](const State& s) { return s.count("model") && s.at("model") != "Unknown" &&
+                                                    s.at("model") != ""; },
+                        kConnectMs))
+      << dump();
+  const std::string channel = runtime.file("UPS Management Client Program");
+  struct Window {
+    int id;
+    const char* file;
+    int width;
+    int height;
+  } windows[] = {{1005, "status-settings.png", 460, 286}, {1026, "status-upsconfig.png", 360, 336},
+                 {1006, "status-schedule.png", 600, 358}, {1004, "status-log.png", 580, 428}};
+  for (const Window& w : windows) {
+    std::unique_ptr<NonBlockingStream> s;
+    ASSERT_EQ(connectLocal(channel, &s), RC_OK);
+    ASSERT_EQ(sendAll(*s, "OPEN " + std::to_string(w.id) + "\n", 20, 100), RC_OK);
+    std::string answer;
+    ASSERT_TRUE(UpsSuiteRun::waitUntil(
+        [&] {
+          char buf[16];
+          size_t got = 0;
+          if (s->receive(buf, sizeof buf, &got) == RC_OK) answer.append(buf, got);
+          return answer.find('\n') != std::string::npos;
+        },
+        3000));
+    EXPECT_EQ(answer, "OK\n");
+  }
+  for (const Window& w : windows) {
+    std::pair<int, int> size;
+    EXPECT_TRUE(UpsSuiteRun::waitUntil(
+        [&] { return (size = pngSize(run.dir.read(w.file))) == std::pair{w.width, w.height}; },
+        5000))
+        << w.file << ": " << size.first << "x" << size.second;
+  }
+  // The pictures for the documentation, once every window has its data.
+  if (const char* out = std::getenv("GW_SCREENSHOT_DIR")) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    for (const Window& w : windows) {
+      std::filesystem::copy_file(run.dir.file(w.file), std::string(out) + "/" + w.file,
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+  }
 }
 
 TEST_F(MonviewTest, SecondCopyRaisesTheFirstAndTermEndsInOrder) {
