@@ -35,12 +35,16 @@ TrayProgram::~TrayProgram() {
   if (service_) service_->disconnect(this);
 }
 
-void TrayProgram::showIcon(int icon, const std::string& tip) {
-  // Hiding first makes the tray host take the icon afresh, as after its own restart.
+void TrayProgram::addIcon(int icon, const std::string& tip) {
+  // Hiding first makes the toolkit hand the icon to the tray host afresh.
   icon_.hide();
+  changeIcon(icon, tip);
+  icon_.show();
+}
+
+void TrayProgram::changeIcon(int icon, const std::string& tip) {
   icon_.setIcon(trayIcon(icon));
   icon_.setToolTip(QString::fromStdString(tip));
-  icon_.show();
   stateLine(QString("icon %1 %2").arg(icon).arg(QString::fromStdString(tip)));
 }
 

@@ -47,7 +47,8 @@ class TrayProgram final : public QObject, private TrayShell {
 
  private:
   // TrayShell.
-  void showIcon(int icon, const std::string& tip) override;
+  void addIcon(int icon, const std::string& tip) override;
+  void changeIcon(int icon, const std::string& tip) override;
   void connectService() override;
   void disconnectService() override;
   void scheduleReconnect(int delay_ms) override;

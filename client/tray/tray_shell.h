@@ -18,8 +18,11 @@ class TrayShell {
   TrayShell& operator=(const TrayShell&) = delete;
   virtual ~TrayShell() = default;
 
-  // Adds the icon to the tray host with this picture and tip, or changes the one shown.
-  virtual void showIcon(int icon, const std::string& tip) = 0;
+  // Puts the icon into the tray host with this picture and tip: at the start, and again when
+  // the host was restarted and has forgotten it.
+  virtual void addIcon(int icon, const std::string& tip) = 0;
+  // Changes the picture and tip of the icon already added.
+  virtual void changeIcon(int icon, const std::string& tip) = 0;
 
   // Starts one attempt to connect; the outcome comes back as TrayWindow::onServiceConnected or
   // onServiceLost. Lines then come back as onServiceLine.

@@ -8,14 +8,14 @@
 namespace gw {
 
 void TrayWindow::start() {
-  shell_.showIcon(display_.icon(), display_.tip());
+  shell_.addIcon(display_.icon(), display_.tip());
   shell_.connectService();
 }
 
 void TrayWindow::show(TrayDisplay display) {
   if (display == display_) return;
   display_ = std::move(display);
-  shell_.showIcon(display_.icon(), display_.tip());
+  shell_.changeIcon(display_.icon(), display_.tip());
 }
 
 void TrayWindow::onServiceConnected() {
@@ -65,7 +65,7 @@ void TrayWindow::onReconnectDue() {
   if (!connected_) shell_.connectService();
 }
 
-void TrayWindow::onTrayHostRestarted() { shell_.showIcon(display_.icon(), display_.tip()); }
+void TrayWindow::onTrayHostRestarted() { shell_.addIcon(display_.icon(), display_.tip()); }
 
 void TrayWindow::onManagementChosen() {
   if (client_) {

@@ -16,7 +16,10 @@ class RecordingShell : public TrayShell {
  public:
   explicit RecordingShell(const Clock& clock) : clock_(clock) {}
 
-  void showIcon(int icon, const std::string& tip) override {
+  void addIcon(int icon, const std::string& tip) override {
+    calls.push_back("add " + std::to_string(icon) + " " + tip);
+  }
+  void changeIcon(int icon, const std::string& tip) override {
     calls.push_back("show " + std::to_string(icon) + " " + tip);
   }
   void connectService() override { calls.push_back("connect"); }
@@ -64,7 +67,7 @@ class TrayWindowTest : public ::testing::Test {
 
 TEST_F(TrayWindowTest, StartsWithTheNormalIconAndTheFirstTipThenConnects) {
   tray_.start();
-  EXPECT_EQ(shell_.take(), (Calls{"show 120 UPS Service.", "connect"}));
+  EXPECT_EQ(shell_.take(), (Calls{"add 120 UPS Service.", "connect"}));
 }
 
 TEST_F(TrayWindowTest, EveryEventCodeShowsItsRowAndRaisesTheClientBelowEleven) {
@@ -120,7 +123,7 @@ TEST_F(TrayWindowTest, ARestartedTrayHostGetsTheLastIconAndTipAgain) {
   tray_.onServiceLine("EVENT 9");
   shell_.take();
   tray_.onTrayHostRestarted();
-  EXPECT_EQ(shell_.take(), (Calls{"show 118 UPS Battery low."}));
+  EXPECT_EQ(shell_.take(), (Calls{"add 118 UPS Battery low."}));
 }
 
 TEST_F(TrayWindowTest, UpsManagementFirstStartsTheClientThenRaisesTheOneItStarted) {
