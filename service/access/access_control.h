@@ -12,6 +12,7 @@
 #include "service/access/access_levels.h"
 #include "service/access/protect_rule.h"
 #include "service/access/user_account.h"
+#include "service/config/load_report.h"
 
 namespace gw {
 
@@ -30,11 +31,15 @@ class AccessControl {
  public:
   static constexpr std::string_view kAccessFileName = "access";
   static constexpr std::string_view kUserFileName = "user";
+  static constexpr unsigned kAccessFileMode = 0644;
+  // "user" holds passwords in plain text: only the service's account may read it.
+  static constexpr unsigned kUserFileMode = 0600;
 
   // Loads "access" (missing or unreadable: the one rule DENY 0.0.0.0/0) and "user" (missing or
   // unreadable: the accounts "normal(read only)" 1, "slave" 3, "manager" 7, all with empty
-  // passwords) from `data_dir`. Bad lines are skipped; an existing empty "access" file gives no
-  // rules, so every remote peer is dropped.
+  // passwords) from `data_dir`. Bad lines are skipped and listed in the file's load report (with
+  // the original kept as "<file>.rejected"); an existing empty "access" file gives no rules, so
+  // every remote peer is dropped. A "user" file that yields no account says so in its report.
   explicit AccessControl(std::string data_dir);
   // Writes both files (save()); a failure is not reported.
   ~AccessControl();
@@ -64,9 +69,18 @@ class AccessControl {
   std::string accessFileText() const;
   std::string userFileText() const;
 
-  // The lists a file text holds, by the loading rules above.
-  static std::vector<ProtectRule> parseAccessFile(std::string_view text);
-  static std::vector<UserAccount> parseUserFile(std::string_view text);
+  // The lists a file text holds, by the loading rules above. The numbers (from 1) of non-empty
+  // lines that were not taken are appended to *refused (nullable), in file order: for "user",
+  // lines without '=' or with another key, and the lines of a record that was started afresh
+  // or left incomplete.
+  static std::vector<ProtectRule> parseAccessFile(std::string_view text,
+                                                  std::vector<size_t>* refused = nullptr);
+  static std::vector<UserAccount> parseUserFile(std::string_view text,
+                                                std::vector<size_t>* refused = nullptr);
+
+  // What loading "access" and "user" refused (clean when the file was missing).
+  const LoadReport& accessReport() const { return access_report_; }
+  const LoadReport& userReport() const { return user_report_; }
 
   static std::vector<ProtectRule> defaultRules();
   static std::vector<UserAccount> defaultAccounts();
@@ -75,6 +89,8 @@ class AccessControl {
   std::string data_dir_;
   std::vector<ProtectRule> rules_;
   std::vector<UserAccount> accounts_;
+  LoadReport access_report_;
+  LoadReport user_report_;
 };
 
 }  // namespace gw

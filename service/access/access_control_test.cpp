@@ -170,8 +170,48 @@ TEST_F(AccessControlTest, UserRecordsCompleteInAnyOrder) {
             "username=c\npassword=pc\nlevel=7\n"
             "username=d\npassword=pd\nlevel=0\n"
             "username=e\npassword=pe\nlevel=4294967295\n");
+  EXPECT_EQ(access->userReport().refused_lines, (std::vector<size_t>{4, 5, 7, 8, 17, 18}))
+      << "b restarted, two lines that are no field, f left incomplete";
+  EXPECT_TRUE(access->userReport().note.empty());
+  EXPECT_TRUE(access->accessReport().clean()) << "no \"access\" file";
 
-  EXPECT_TRUE(withUsers("")->accounts().empty()) << "an empty file is not a missing one";
+  auto empty = withUsers("");
+  EXPECT_TRUE(empty->accounts().empty()) << "an empty file is not a missing one";
+  EXPECT_EQ(empty->userReport().text(), "user: no account: nobody can log in");
+}
+
+TEST_F(AccessControlTest, CrLfFilesLoadAsTheirLfForms) {
+  auto access = withUsers("username=manager\r\npassword=s3cret\r\nlevel=7\r\n");
+  dir_.write("access", "ALLOW 192.168.1.0/24\r\nDENY 0.0.0.0/0\r\n");
+  access = open();
+  ASSERT_EQ(access->accounts(), (std::vector<UserAccount>{{"manager", "s3cret", 7}}));
+  ConnectionLogin login{"manager", "s3cret", LEVEL_NONE};
+  EXPECT_TRUE(access->checkLevel(&login, LEVEL_MANAGER)) << "no CR in the name or password";
+  EXPECT_EQ(access->accessFileText(), "ALLOW 192.168.1.0/24\nDENY 0.0.0.0/0\n");
+  EXPECT_TRUE(access->userReport().clean());
+  EXPECT_TRUE(access->accessReport().clean());
+}
+
+TEST_F(AccessControlTest, ADamagedUserFileIsReportedAndKept) {
+  // A file cut short in the middle of the manager's record, with binary junk before it.
+  const std::string damaged =
+      "username=slave\npassword=x\nlevel=3\n\x7f\x45\x4c\x46\x02\n"
+      "username=manager\npassword=s3c";
+  auto access = withUsers(damaged);
+  EXPECT_EQ(access->accounts(), (std::vector<UserAccount>{{"slave", "x", 3}}));
+  EXPECT_EQ(access->userReport().text(),
+            "user: line 4 refused, and 2 more (5, 6); the original is kept as user.rejected");
+  EXPECT_EQ(dir_.read("user.rejected"), damaged);
+  struct stat st {};
+  ASSERT_EQ(::stat(dir_.file("user.rejected").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u) << "the copy holds passwords too";
+
+  auto rules = withAccess("ALLOW 10.0.0.0/8\nALLOW 10.0.0.0\n");
+  EXPECT_EQ(rules->accessReport().refused_lines, std::vector<size_t>{2});
+  EXPECT_EQ(dir_.read("access.rejected"), "ALLOW 10.0.0.0/8\nALLOW 10.0.0.0\n");
+
+  ASSERT_EQ(rules->save(), RC_OK);
+  EXPECT_EQ(dir_.read("user.rejected"), damaged) << "the rewrite leaves the copy";
 }
 
 TEST_F(AccessControlTest, SaveFailureIsReported) {

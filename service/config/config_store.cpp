@@ -77,12 +77,17 @@ bool ConfigStore::store(const ConfigKey& key, std::string_view value) {
                 n > std::numeric_limits<uint32_t>::max()) {
               return false;
             }
+            if (f == &ConfigValues::polling_rate &&
+                (n < kMinPollingRateMs || n > kMaxPollingRateMs)) {
+              return false;
+            }
             values_.*f = static_cast<uint32_t>(n);
             return true;
           },
           [&](std::string ConfigValues::*f) {
-            // A line feed would split the value into a second line of the file on the next save.
-            if (value.find('\n') != std::string_view::npos) return false;
+            // A line feed would split the value into a second line of the file on the next
+            // save; a carriage return would end the reply that reads it back.
+            if (value.find_first_of("\r\n") != std::string_view::npos) return false;
             values_.*f = std::string(value);
             return true;
           },
@@ -101,21 +106,28 @@ std::string ConfigStore::valueText(const ConfigKey& key) const {
 }
 
 void ConfigStore::load() {
+  std::string path = dataFile(kFileName);
   std::string contents;
-  if (readWholeFile(dataFile(kFileName), &contents) != RC_OK) return;
+  if (readWholeFile(path, &contents) != RC_OK) return;
   // The first line that sets a key validly wins; a bad value leaves the key open for a later
   // line.
   std::array<bool, kConfigKeyCount> loaded{};
-  for (const std::string& line : splitLines(contents)) {
+  std::vector<size_t> refused;
+  std::vector<std::string> lines = splitLines(contents);
+  for (size_t n = 0; n < lines.size(); ++n) {
     std::string_view key_text;
     std::string_view value;
-    if (!splitKeyValue(line, &key_text, &value)) continue;
-    for (size_t i = 0; i < kConfigKeyCount; ++i) {
-      if (loaded[i] || kConfigKeys[i].name != key_text) continue;
-      if (store(kConfigKeys[i], value)) loaded[i] = true;
-      break;
+    bool taken = false;
+    if (splitKeyValue(lines[n], &key_text, &value)) {
+      for (size_t i = 0; i < kConfigKeyCount; ++i) {
+        if (kConfigKeys[i].name != key_text) continue;
+        if (!loaded[i] && store(kConfigKeys[i], value)) taken = loaded[i] = true;
+        break;
+      }
     }
+    if (!taken && !lines[n].empty()) refused.push_back(n + 1);
   }
+  load_report_ = settleLoad(path, kFileName, contents, std::move(refused), kFileMode);
 }
 
 bool ConfigStore::getSetting(std::string* text) const {
@@ -150,7 +162,7 @@ std::string ConfigStore::fileText() const {
 }
 
 ResultCode ConfigStore::save() const {
-  return writeFileAtomically(dataFile(kFileName), fileText());
+  return writeFileAtomically(dataFile(kFileName), fileText(), kFileMode);
 }
 
 }  // namespace gw

@@ -83,7 +83,7 @@ void PolicyTable::setDefaults() {
     for (ActionPolicy& action : actions) action = ActionPolicy{};
   }
   for (std::string_view entry : kDefaultPolicy) {
-    (void)set(entry, false);  // the table above is checked by the tests
+    (void)set(entry, false, nullptr);  // the table above is checked by the tests
   }
 }
 
@@ -116,9 +116,9 @@ bool PolicyTable::getPolicy(std::string* text) const {
   return true;
 }
 
-bool PolicyTable::setPolicy(std::string_view entry) { return set(entry, true); }
+bool PolicyTable::setPolicy(std::string_view entry) { return set(entry, true, nullptr); }
 
-bool PolicyTable::set(std::string_view entry, bool post_notice) {
+bool PolicyTable::set(std::string_view entry, bool post_notice, bool* stored) {
   std::string_view key_text;
   std::string_view value;
   if (!splitKeyValue(entry, &key_text, &value)) return false;
@@ -126,12 +126,15 @@ bool PolicyTable::set(std::string_view entry, bool post_notice) {
   if (!PolicyKey::parse(key_text, &key)) return false;
   ActionPolicy& policy = policy_[static_cast<size_t>(key.event)][static_cast<size_t>(key.action)];
   if (key.param == PARAM_CONTENT) {
-    // A line feed would turn into a line of its own in the file.
-    if (value.find('\n') != std::string_view::npos) return false;
+    // A line feed would turn into a line of its own in the file; a carriage return would end
+    // the reply that reads it back.
+    if (value.find_first_of("\r\n") != std::string_view::npos) return false;
     (key.phase == PHASE_HAPPEN ? policy.happen.content : policy.restore.content) = value;
+    if (stored) *stored = true;
   } else {
     uint32_t n = 0;
     if (parsePolicyNumber(value, &n)) {
+      if (stored) *stored = true;
       switch (key.param) {
         case PARAM_MAX_COUNT:
           (key.phase == PHASE_HAPPEN ? policy.happen.max_count : policy.restore.max_count) =
@@ -149,13 +152,19 @@ bool PolicyTable::set(std::string_view entry, bool post_notice) {
   return true;
 }
 
-ResultCode PolicyTable::load(const std::string& path) {
+ResultCode PolicyTable::load(const std::string& path, LoadReport* report) {
   std::string contents;
   ResultCode rc = readWholeFile(path, &contents);
   if (rc != RC_OK) return rc;
-  for (const std::string& line : splitLines(contents)) {
-    (void)set(line, false);  // bad lines are skipped
+  std::vector<std::string> lines = splitLines(contents);
+  std::vector<size_t> refused;
+  for (size_t n = 0; n < lines.size(); ++n) {
+    bool stored = false;
+    // A bad line is skipped, and listed unless it is empty.
+    if ((!set(lines[n], false, &stored) || !stored) && !lines[n].empty()) refused.push_back(n + 1);
   }
+  LoadReport settled = settleLoad(path, kFileName, contents, std::move(refused), kFileMode);
+  if (report) *report = std::move(settled);
   return RC_OK;
 }
 
@@ -184,7 +193,7 @@ std::string PolicyTable::fileText() const {
 }
 
 ResultCode PolicyTable::save(const std::string& path) const {
-  return writeFileAtomically(path, fileText());
+  return writeFileAtomically(path, fileText(), kFileMode);
 }
 
 }  // namespace gw

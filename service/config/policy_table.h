@@ -10,6 +10,7 @@
 
 #include "common/result_code.h"
 #include "service/config/action_policy.h"
+#include "service/config/load_report.h"
 #include "service/config/notice_registry.h"
 #include "service/config/policy_key.h"
 #include "service/config/policy_names.h"
@@ -20,6 +21,7 @@ namespace gw {
 class PolicyTable {
  public:
   static constexpr std::string_view kFileName = "protect";
+  static constexpr unsigned kFileMode = 0644;
 
   // Holds the default policy. `ids` and `handler` (nullable) are not owned and must outlive the
   // table.
@@ -36,8 +38,8 @@ class PolicyTable {
   [[nodiscard]] bool getPolicy(std::string* text) const;
 
   // `entry` is "key=value", split at the first '='. Returns false when there is no '=', the key
-  // does not parse, or a content value holds a line feed. Otherwise sets the value and returns
-  // true: a number is read like a setting (leading blanks, optional sign, digits, rest ignored)
+  // does not parse, or a content value holds a line feed or a carriage return. Otherwise sets
+  // the value and returns true: a number is read like a setting (leading blanks, optional sign, digits, rest ignored)
   // and may be anything from -2147483648 to 4294967295, "-1" and "4294967295" being the same
   // value; a number that does not parse, or lies outside that range, leaves the value unchanged
   // and still returns true. Content is the whole rest of the line. On true, posts the notice of
@@ -50,7 +52,9 @@ class PolicyTable {
   // Reads the file at `path` and sets each line as by setPolicy, ignoring lines that fail;
   // later lines for a key overwrite earlier ones. Posts no notices. A missing or unreadable
   // file changes nothing; the result says which (RC_NOT_AVAILABLE) for callers that care.
-  [[nodiscard]] ResultCode load(const std::string& path);
+  // Lines that set nothing (refused by setPolicy, or a number that does not parse) go into
+  // *report (nullable) and make the original be kept as "<path>.rejected".
+  [[nodiscard]] ResultCode load(const std::string& path, LoadReport* report = nullptr);
 
   // Writes all 378 keys (events × actions × 4 happen then 3 restore parameters) atomically.
   [[nodiscard]] ResultCode save(const std::string& path) const;
@@ -64,7 +68,9 @@ class PolicyTable {
   }
 
  private:
-  bool set(std::string_view entry, bool post_notice);
+  // *stored (nullable) tells whether a value was taken: a number that does not parse is
+  // answered true but stores nothing.
+  bool set(std::string_view entry, bool post_notice, bool* stored);
 
   std::array<std::array<ActionPolicy, kActionCount>, kEventCount> policy_;
   NoticeRegistry notices_;
