@@ -125,10 +125,12 @@ bool AccessControl::checkLevel(ConnectionLogin* login, int32_t required) const {
   for (const UserAccount& account : accounts_) {
     if (account.name != login->user_name) continue;
     // Only the first account of a name counts.
-    if (!account.password.empty() && account.password != login->password) return false;
+    if (!account.password.empty() && account.password != login->password) break;
     login->level = account.level;
-    return account.level != LEVEL_NONE && account.level >= required;
+    if (account.level == LEVEL_NONE) break;
+    return account.level >= required;
   }
+  ++login->failures;
   return false;
 }
 

@@ -23,6 +23,8 @@ struct ConnectionLogin {
   std::string user_name;
   std::string password;
   int32_t level = LEVEL_NONE;
+  // Checks that had a name to try and found no account to log in with.
+  uint32_t failures = 0;
 };
 
 // Single-threaded (the service's main thread). The lists do not change while the service runs;
@@ -55,7 +57,8 @@ class AccessControl {
   // level keeps it (a later name or password changes nothing); otherwise the first account whose
   // name equals login->user_name exactly, with an empty password or one equal to
   // login->password, gives the connection its level (even one below `required`). No such
-  // account leaves the level at 0 and returns false.
+  // account leaves the level at 0, counts a failure in login->failures (unless no name was
+  // given at all) and returns false.
   bool checkLevel(ConnectionLogin* login, int32_t required) const;
 
   // Writes "access" and then "user", each atomically; "user" holds passwords and is created

@@ -114,6 +114,7 @@ TEST_F(AccessControlTest, LoginAtTheFirstCheckThatFindsAnAccount) {
   auto access = open();
   ConnectionLogin nobody;
   EXPECT_FALSE(access->checkLevel(&nobody, LEVEL_NORMAL)) << "no name given";
+  EXPECT_EQ(nobody.failures, 0u) << "nothing was tried";
 
   ConnectionLogin manager{"manager", "anything", LEVEL_NONE};
   EXPECT_TRUE(access->checkLevel(&manager, LEVEL_MANAGER)) << "empty password accepts any";
@@ -122,6 +123,7 @@ TEST_F(AccessControlTest, LoginAtTheFirstCheckThatFindsAnAccount) {
   ConnectionLogin wrong_case{"Manager", "", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&wrong_case, LEVEL_NORMAL));
   EXPECT_EQ(wrong_case.level, LEVEL_NONE);
+  EXPECT_EQ(wrong_case.failures, 1u) << "an unknown name is a failed login";
   wrong_case.user_name = "manager";  // a later check tries again with the new name
   EXPECT_TRUE(access->checkLevel(&wrong_case, LEVEL_NORMAL));
   EXPECT_EQ(wrong_case.level, LEVEL_MANAGER);
@@ -129,6 +131,7 @@ TEST_F(AccessControlTest, LoginAtTheFirstCheckThatFindsAnAccount) {
   ConnectionLogin reader{"normal(read only)", "", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&reader, LEVEL_MANAGER)) << "logs in below the level";
   EXPECT_EQ(reader.level, LEVEL_NORMAL);
+  EXPECT_EQ(reader.failures, 0u) << "a level too low is no failed login";
   reader.user_name = "manager";
   EXPECT_FALSE(access->checkLevel(&reader, LEVEL_MANAGER)) << "the level never changes again";
   EXPECT_TRUE(access->checkLevel(&reader, LEVEL_NORMAL));
@@ -143,12 +146,15 @@ TEST_F(AccessControlTest, PasswordsAndLevelZero) {
   ConnectionLogin bad{"ops", "guess", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&bad, LEVEL_NORMAL)) << "the first account of a name decides";
   EXPECT_EQ(bad.level, LEVEL_NONE);
+  EXPECT_FALSE(access->checkLevel(&bad, LEVEL_NORMAL));
+  EXPECT_EQ(bad.failures, 2u) << "every check with a wrong password counts";
   bad.password = "secret";
   EXPECT_TRUE(access->checkLevel(&bad, LEVEL_MANAGER));
 
   ConnectionLogin ghost{"ghost", "", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&ghost, LEVEL_NONE + 1));
   EXPECT_EQ(ghost.level, LEVEL_NONE) << "a level 0 account never logs in";
+  EXPECT_EQ(ghost.failures, 1u);
 }
 
 TEST_F(AccessControlTest, UserRecordsCompleteInAnyOrder) {

@@ -26,7 +26,8 @@ class ClientConnection {
   // One receive takes at most this many bytes.
   static constexpr size_t kReceiveChunk = 1024;
 
-  explicit ClientConnection(std::unique_ptr<TcpStream> stream);
+  // `now_ms` (monotonic) is when it was accepted: its idle time counts from there.
+  ClientConnection(std::unique_ptr<TcpStream> stream, int64_t now_ms);
   ClientConnection(const ClientConnection&) = delete;
   ClientConnection& operator=(const ClientConnection&) = delete;
 
@@ -37,11 +38,21 @@ class ClientConnection {
   // outgrew kMaxPendingBytes; the connection is then marked closing.
   [[nodiscard]] ResultCode receiveRequest(std::string* request);
 
-  // Queues a reply text (with its carriage return) and sends what the system takes now. A
-  // broken stream marks the connection closing.
-  void queueReply(const std::string& reply, int64_t now_ms);
-  // Sends more of the queued replies; a broken stream marks the connection closing.
+  // Queues a reply text (with its carriage return) and sends what the system takes now, or,
+  // when `hold_until_ms` lies after now, nothing before then (releaseHeld sends it). A broken
+  // stream marks the connection closing.
+  void queueReply(const std::string& reply, int64_t now_ms, int64_t hold_until_ms = 0);
+  // Sends more of the queued replies; a broken stream marks the connection closing. Nothing
+  // while the reply is held.
   void flush(int64_t now_ms);
+  // Sends a held reply once its time has come.
+  void releaseHeld(int64_t now_ms);
+  // When a held reply may go; 0 when nothing is held.
+  int64_t heldUntilMs() const { return held_until_ms_; }
+  // A request was completed now: the idle time starts again.
+  void markRequest(int64_t now_ms) { last_request_ms_ = now_ms; }
+  // When the connection was accepted or last completed a request.
+  int64_t lastRequestMs() const { return last_request_ms_; }
   // Marks the connection to be closed once its queued replies are out.
   void finishAfterReplies() { finishing_ = true; }
   // Marks the connection to be closed at once.
@@ -53,7 +64,7 @@ class ClientConnection {
   // Whether it should be watched for requests (not once it is being wound up, and not while
   // replies wait: a peer that does not read its replies gets no further work done).
   bool wantsRead() const { return !closing_ && !finishing_ && output_.empty(); }
-  bool wantsWrite() const { return !closing_ && !output_.empty(); }
+  bool wantsWrite() const { return !closing_ && !output_.empty() && held_until_ms_ == 0; }
   size_t queuedBytes() const { return output_.size() - output_offset_; }
   // When queued replies last made progress (or were first queued).
   int64_t lastSendProgressMs() const { return last_progress_ms_; }
@@ -75,6 +86,8 @@ class ClientConnection {
   std::string output_;
   size_t output_offset_ = 0;
   int64_t last_progress_ms_ = 0;
+  int64_t last_request_ms_ = 0;
+  int64_t held_until_ms_ = 0;
   bool finishing_ = false;
   bool closing_ = false;
 };

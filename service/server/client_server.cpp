@@ -47,10 +47,16 @@ bool ClientServer::isLocal(Ipv4Address peer) const {
 
 int ClientServer::waitTimeout(uint32_t timeout_ms, int64_t now_ms) const {
   int64_t wait = std::min<int64_t>(timeout_ms, INT_MAX);
+  auto until = [&](int64_t deadline) {
+    wait = std::min(wait, std::max<int64_t>(deadline - now_ms, 0));
+  };
   for (const auto& connection : connections_) {
-    if (connection->queuedBytes() == 0) continue;
-    int64_t left = connection->lastSendProgressMs() + kSendStallMs - now_ms;
-    wait = std::min(wait, std::max<int64_t>(left, 0));
+    if (connection->heldUntilMs() != 0) until(connection->heldUntilMs());
+    if (connection->queuedBytes() != 0) {
+      until(connection->lastSendProgressMs() + kSendStallMs);
+    } else if (connection->wantsRead()) {
+      until(connection->lastRequestMs() + kIdleLimitMs);
+    }
   }
   return static_cast<int>(wait);
 }
@@ -68,6 +74,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
   }
   ResultCode rc = poll_->wait(waitTimeout(timeout_ms, now));
   now = context_.clock.monotonicMs();
+  for (auto& connection : connections_) connection->releaseHeld(now);
   if (rc == RC_TIMEOUT) {
     removeFinished(now);
     return RC_OK;
@@ -75,7 +82,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
   if (rc != RC_OK) return rc;
 
   size_t watched = connections_.size();
-  if (poll_->readable(0)) acceptWaiting();
+  if (poll_->readable(0)) acceptWaiting(now);
   for (size_t i = 0; i < watched; ++i) {
     if (slots[i] == SIZE_MAX) continue;
     ClientConnection& c = *connections_[i];
@@ -92,37 +99,64 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
   return RC_OK;
 }
 
-void ClientServer::acceptWaiting() {
+void ClientServer::acceptWaiting(int64_t now_ms) {
+  size_t remote = 0;
+  for (const auto& connection : connections_) {
+    if (!isLocal(connection->peerAddress())) ++remote;
+  }
   for (int i = 0; i < kAcceptsPerPass; ++i) {
     std::unique_ptr<TcpStream> stream;
     if (listener_->accept(&stream) != RC_OK) return;
     // Past the cap the peer is closed at once rather than left unserved in the backlog.
     if (connections_.size() >= kMaxConnections) continue;
-    connections_.push_back(std::make_unique<ClientConnection>(std::move(stream)));
+    bool local = isLocal(stream->peerAddress());
+    if (!local) {
+      // The rules are fixed while the service runs, so asking them once, before the peer
+      // takes a place, decides for the connection's whole life.
+      RuleAction action = access_->evaluateRules(stream->peerAddress());
+      if (action != RULE_ALLOW && action != RULE_DENY) continue;  // dropped without a word
+      if (remote >= kMaxConnections - kLocalReserve) continue;
+      ++remote;
+      if (action == RULE_DENY) {
+        auto refused = std::make_unique<ClientConnection>(std::move(stream), now_ms);
+        refused->queueReply("ERR " + std::to_string(static_cast<int>(RC_REFUSED)) + "\r", now_ms);
+        refused->finishAfterReplies();
+        connections_.push_back(std::move(refused));
+        continue;
+      }
+    }
+    connections_.push_back(std::make_unique<ClientConnection>(std::move(stream), now_ms));
   }
 }
 
 void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
-  // The rules are asked on every readable event, so a remote peer is never served past them.
-  if (!isLocal(connection.peerAddress())) {
-    switch (access_->evaluateRules(connection.peerAddress())) {
-      case RULE_ALLOW:
-        break;
-      case RULE_DENY:
-        connection.queueReply("ERR " + std::to_string(static_cast<int>(RC_REFUSED)) + "\r", now_ms);
-        connection.finishAfterReplies();
-        return;
-      case RULE_NONE:
-      case RULE_DROP:
-        connection.markClosing();
-        return;
-    }
-  }
   std::string request;
   if (connection.receiveRequest(&request) != RC_OK) return;
-  std::string reply = dispatcher_->dispatch(request, connection.login());
+  connection.markRequest(now_ms);
+  ConnectionLogin& login = connection.login();
+  uint32_t failures_before = login.failures;
+  std::string reply = dispatcher_->dispatch(request, login);
   reply.push_back('\r');
-  connection.queueReply(reply, now_ms);
+  int64_t hold_until = 0;
+  if (login.failures != failures_before) noteLoginFailure(connection, now_ms, &hold_until);
+  connection.queueReply(reply, now_ms, hold_until);
+}
+
+void ClientServer::noteLoginFailure(ClientConnection& connection, int64_t now_ms,
+                                    int64_t* hold_until_ms) {
+  const ConnectionLogin& login = connection.login();
+  if (context_.log) {
+    // The name is the peer's own text: keep it to one short printable line in the log.
+    std::string name;
+    for (char c : login.user_name.substr(0, 64)) {
+      name.push_back(c >= 0x20 && c < 0x7F && c != '"' ? c : '?');
+    }
+    context_.log->info("login failed for \"" + name + "\" from " +
+                       formatIpv4(connection.peerAddress()));
+  }
+  // Guessing then costs a second a try, and a new connection every few tries.
+  *hold_until_ms = now_ms + kLoginFailureDelayMs;
+  if (login.failures >= kMaxLoginFailures) connection.finishAfterReplies();
 }
 
 void ClientServer::removeFinished(int64_t now_ms) {
@@ -130,6 +164,9 @@ void ClientServer::removeFinished(int64_t now_ms) {
   for (auto& connection : connections_) {
     if (!connection->closing() && connection->queuedBytes() > 0 &&
         now_ms - connection->lastSendProgressMs() > kSendStallMs) {
+      connection->markClosing();
+    }
+    if (connection->wantsRead() && now_ms - connection->lastRequestMs() >= kIdleLimitMs) {
       connection->markClosing();
     }
     if (connection->finished()) {

@@ -13,6 +13,7 @@
 #include "testing/fake_clock.h"
 #include "testing/fake_driver_channel.h"
 #include "testing/fake_event_times.h"
+#include "testing/recording_system_log.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -48,14 +49,21 @@ class ClientServerTest : public ::testing::Test {
     if (access_text != nullptr) dir_.write("access", access_text);
     ClientServerContext context{clock_, device_,         settings_,   policies_,        events_,
                                 pages_, schedule_items_, dir_.path(), kLoopbackAddress, 0};
+    context.log = &log_;
     ASSERT_EQ(ClientServer::create(std::move(context), &server_), RC_OK);
     ASSERT_NE(server_->port(), 0);
   }
 
-  std::unique_ptr<TcpStream> connect(Ipv4Address source = kAnyAddress) {
+  // Connects and waits until the server has taken the connection into its table. A remote
+  // peer that the rules refuse never gets there: `takes_place` false just lets it be accepted.
+  std::unique_ptr<TcpStream> connect(Ipv4Address source = kAnyAddress, bool takes_place = true) {
     std::unique_ptr<TcpStream> stream;
     EXPECT_EQ(connectTcp(kLoopbackAddress, server_->port(), source, 5000, &stream), RC_OK);
     size_t before = server_->connectionCount();
+    if (!takes_place) {
+      for (int i = 0; i < 5; ++i) pump(10);
+      return stream;
+    }
     for (int i = 0; i < 200 && server_->connectionCount() == before; ++i) pump(10);
     EXPECT_GT(server_->connectionCount(), before) << "the server did not take the connection";
     return stream;
@@ -88,6 +96,14 @@ class ClientServerTest : public ::testing::Test {
     return awaitReply(client);
   }
 
+  // A request whose login fails: its reply comes once the failure delay has passed.
+  std::string askFailing(TcpStream& client, const std::string& request) {
+    EXPECT_EQ(sendAll(client, request, 5000), RC_OK);
+    for (int i = 0; i < 4; ++i) pump(5);  // served, its reply held
+    clock_.advance(ClientServer::kLoginFailureDelayMs);
+    return awaitReply(client);
+  }
+
   std::unique_ptr<TcpStream> login(const std::string& name) {
     auto c = connect();
     EXPECT_EQ(ask(*c, "USR NAME " + name + "\r"), "");
@@ -110,6 +126,7 @@ class ClientServerTest : public ::testing::Test {
   LogStorePages pages_{logs_};
   Schedule schedule_{dir_.path(), clock_};
   ScheduleListItems schedule_items_{schedule_};
+  RecordingSystemLog log_;
   std::unique_ptr<ClientServer> server_;
 };
 
@@ -160,9 +177,9 @@ TEST_F(ClientServerTest, EveryCommandButUsrNeedsALogin) {
 
   // A wrong name keeps failing until a right one is sent; the check tries again every time.
   EXPECT_EQ(ask(*c, "USR NAME Manager\r"), "");
-  EXPECT_EQ(ask(*c, "TIME NOW\r"), "ERR 33") << "names compare exactly";
+  EXPECT_EQ(askFailing(*c, "TIME NOW\r"), "ERR 33") << "names compare exactly";
   EXPECT_EQ(ask(*c, "USR NAME manager \r"), "");
-  EXPECT_EQ(ask(*c, "TIME NOW\r"), "ERR 33") << "a trailing blank is part of the name";
+  EXPECT_EQ(askFailing(*c, "TIME NOW\r"), "ERR 33") << "a trailing blank is part of the name";
   EXPECT_EQ(ask(*c, "USR NAME manager\r"), "");
   EXPECT_EQ(ask(*c, "USR PASS anything at all\r"), "");
   EXPECT_EQ(ask(*c, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
@@ -311,7 +328,7 @@ TEST_F(ClientServerTest, ScheduleAndTime) {
 TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
   constexpr Ipv4Address kRemote = 0x7F000005;  // 127.0.0.5: not this server's own address
   // No "access" file: the default rule refuses every remote peer with a reply.
-  auto denied = connect(kRemote);
+  auto denied = connect(kRemote, false);
   EXPECT_EQ(ask(*denied, "TIME NOW\r"), "ERR 32");
   EXPECT_EQ(awaitReply(*denied, 1000), kClosed) << "closed after the refusal";
   auto local = login("manager");
@@ -321,7 +338,7 @@ TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
 
   // An empty "access" file: remote peers are dropped without a word.
   startServer("");
-  auto dropped = connect(kRemote);
+  auto dropped = connect(kRemote, false);
   EXPECT_EQ(ask(*dropped, "TIME NOW\r"), kClosed);
 
   // A NONE rule decides nothing; the ALLOW after it admits the peer, on every request.
@@ -334,8 +351,92 @@ TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
 
   // A rule for another network leaves 127.0.0.5 to the catch-all drop.
   startServer("ALLOW 192.168.1.0/24\n");
-  auto other = connect(kRemote);
+  auto other = connect(kRemote, false);
   EXPECT_EQ(ask(*other, "USR NAME manager\r"), kClosed) << "even USR meets the rules first";
+}
+
+TEST_F(ClientServerTest, SilentDeniedPeersNeverTakeAPlace) {
+  constexpr Ipv4Address kDenied = 0x7F000002;  // 127.0.0.2, under the default DENY rule
+  std::vector<std::unique_ptr<TcpStream>> silent;
+  for (int i = 0; i < 300; ++i) {
+    std::unique_ptr<TcpStream> s;
+    ASSERT_EQ(connectTcp(kLoopbackAddress, server_->port(), kDenied, 5000, &s), RC_OK);
+    silent.push_back(std::move(s));
+    if (i % 16 == 0) pump(1);
+  }
+  for (int i = 0; i < 50; ++i) pump(5);
+  EXPECT_EQ(server_->connectionCount(), 0u) << "refused at the accept, not at their first word";
+  EXPECT_EQ(awaitReply(*silent.front(), 1000), "ERR 32");
+  EXPECT_EQ(awaitReply(*silent.back(), 1000), "ERR 32");
+  auto manager = login("manager");
+  EXPECT_EQ(ask(*manager, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+}
+
+TEST_F(ClientServerTest, RemotePeersLeaveRoomForLocalClients) {
+  startServer("ALLOW 127.0.0.0/8\n");
+  std::vector<std::unique_ptr<TcpStream>> remote;
+  for (int i = 0; i < 300; ++i) {
+    std::unique_ptr<TcpStream> s;
+    ASSERT_EQ(connectTcp(kLoopbackAddress, server_->port(), 0x7F000002, 5000, &s), RC_OK);
+    remote.push_back(std::move(s));
+    if (i % 16 == 0) pump(1);
+  }
+  for (int i = 0; i < 50; ++i) pump(5);
+  EXPECT_EQ(server_->connectionCount(),
+            ClientServer::kMaxConnections - ClientServer::kLocalReserve);
+  std::vector<std::unique_ptr<TcpStream>> local;
+  for (size_t i = 0; i < ClientServer::kLocalReserve; ++i) local.push_back(login("manager"));
+  EXPECT_EQ(server_->connectionCount(), ClientServer::kMaxConnections);
+  EXPECT_EQ(ask(*local.back(), "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+}
+
+TEST_F(ClientServerTest, ConnectionsThatCompleteNoRequestAreClosedAfterTheIdleLimit) {
+  auto silent = connect();
+  auto trickle = connect();
+  auto active = login("manager");
+  ASSERT_EQ(server_->connectionCount(), 3u);
+  ASSERT_EQ(sendAll(*trickle, "TIME", 5000), RC_OK);  // a request begun but never ended
+  clock_.advance(ClientServer::kIdleLimitMs / 2);
+  EXPECT_EQ(ask(*active, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+  clock_.advance(ClientServer::kIdleLimitMs / 2);
+  pump(5);
+  pump(5);
+  EXPECT_EQ(server_->connectionCount(), 1u) << "the silent and the trickling one are closed";
+  EXPECT_EQ(awaitReply(*silent, 1000), kClosed);
+  EXPECT_EQ(awaitReply(*trickle, 1000), kClosed);
+  EXPECT_EQ(ask(*active, "TIME NOW\r"), formatWireTime(clock_.nowMs()))
+      << "its idle time started again with its last request";
+}
+
+TEST_F(ClientServerTest, FailedLoginsAreLoggedSlowedAndEndTheConnection) {
+  server_.reset();
+  dir_.write("user", "username=manager\npassword=s3cret\nlevel=7\n");
+  startServer();
+  auto guesser = connect();
+  EXPECT_EQ(ask(*guesser, "USR NAME manager\r"), "");
+  for (uint32_t attempt = 1; attempt <= ClientServer::kMaxLoginFailures; ++attempt) {
+    SCOPED_TRACE(attempt);
+    EXPECT_EQ(ask(*guesser, "USR PASS guess" + std::to_string(attempt) + "\r"), "");
+    ASSERT_EQ(sendAll(*guesser, "TIME NOW\r", 5000), RC_OK);
+    EXPECT_EQ(awaitReply(*guesser, 300), kNoReply) << "the refusal is held back";
+    clock_.advance(ClientServer::kLoginFailureDelayMs);
+    EXPECT_EQ(awaitReply(*guesser), "ERR 33");
+    ASSERT_EQ(log_.lines().size(), attempt);
+    EXPECT_EQ(log_.lines().back(), "login failed for \"manager\" from 127.0.0.1");
+  }
+  EXPECT_EQ(awaitReply(*guesser, 1000), kClosed) << "closed after the last allowed failure";
+
+  auto odd = connect();
+  EXPECT_EQ(ask(*odd, "USR NAME x\"\ny\r"), "");
+  EXPECT_EQ(askFailing(*odd, "ACC\r"), "ERR 33");
+  EXPECT_EQ(log_.lines().back(), "login failed for \"x??y\" from 127.0.0.1")
+      << "the peer's text cannot forge a log line";
+
+  auto owner = connect();
+  EXPECT_EQ(ask(*owner, "USR NAME manager\r"), "");
+  EXPECT_EQ(ask(*owner, "USR PASS s3cret\r"), "");
+  EXPECT_EQ(ask(*owner, "TIME NOW\r"), formatWireTime(clock_.nowMs())) << "not held";
+  EXPECT_EQ(log_.lines().size(), ClientServer::kMaxLoginFailures + 1);
 }
 
 TEST_F(ClientServerTest, PollReturnsWithinItsTimeoutAndEarlyOnARequest) {

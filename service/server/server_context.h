@@ -12,6 +12,7 @@
 #include "common/result_code.h"
 #include "platform/clock.h"
 #include "platform/socket.h"
+#include "platform/system_log.h"
 #include "service/driverlink/device_proxy.h"
 
 namespace gw {
@@ -91,6 +92,7 @@ struct ClientServerContext {
   std::string data_dir;        // where the server's access control keeps "access" and "user"
   Ipv4Address bind_address = kAnyAddress;
   uint16_t port = kDefaultClientPort;  // 0: the system chooses (tests)
+  SystemLog* log = nullptr;            // failed logins; null: not written anywhere
 };
 
 }  // namespace gw
