@@ -77,7 +77,9 @@ std::vector<UserAccount> AccessControl::parseUserFile(std::string_view text,
   for (size_t n = 0; n < lines.size(); ++n) {
     std::string_view key;
     std::string_view value;
-    if (!splitKeyValue(lines[n], &key, &value)) {
+    // A carriage return left in a name or password would not survive the next write and read:
+    // the line end takes one that ends the line.
+    if (!splitKeyValue(lines[n], &key, &value) || value.find('\r') != std::string_view::npos) {
       if (!lines[n].empty()) refuse({n + 1});
       continue;
     }
@@ -134,15 +136,19 @@ bool AccessControl::checkLevel(ConnectionLogin* login, int32_t required) const {
   return false;
 }
 
-std::string AccessControl::accessFileText() const {
+std::string AccessControl::accessFileText() const { return formatAccessFile(rules_); }
+
+std::string AccessControl::userFileText() const { return formatUserFile(accounts_); }
+
+std::string AccessControl::formatAccessFile(const std::vector<ProtectRule>& rules) {
   std::string out;
-  for (const ProtectRule& rule : rules_) out.append(rule.text()).push_back('\n');
+  for (const ProtectRule& rule : rules) out.append(rule.text()).push_back('\n');
   return out;
 }
 
-std::string AccessControl::userFileText() const {
+std::string AccessControl::formatUserFile(const std::vector<UserAccount>& accounts) {
   std::string out;
-  for (const UserAccount& account : accounts_) {
+  for (const UserAccount& account : accounts) {
     out.append("username=").append(account.name).push_back('\n');
     out.append("password=").append(account.password).push_back('\n');
     out.append("level=")

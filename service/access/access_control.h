@@ -71,11 +71,13 @@ class AccessControl {
   // The file texts save() writes.
   std::string accessFileText() const;
   std::string userFileText() const;
+  static std::string formatAccessFile(const std::vector<ProtectRule>& rules);
+  static std::string formatUserFile(const std::vector<UserAccount>& accounts);
 
   // The lists a file text holds, by the loading rules above. The numbers (from 1) of non-empty
   // lines that were not taken are appended to *refused (nullable), in file order: for "user",
-  // lines without '=' or with another key, and the lines of a record that was started afresh
-  // or left incomplete.
+  // lines without '=' or with another key, a value holding a carriage return, and the lines of
+  // a record that was started afresh or left incomplete.
   static std::vector<ProtectRule> parseAccessFile(std::string_view text,
                                                   std::vector<size_t>* refused = nullptr);
   static std::vector<UserAccount> parseUserFile(std::string_view text,

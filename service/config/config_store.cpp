@@ -109,11 +109,16 @@ void ConfigStore::load() {
   std::string path = dataFile(kFileName);
   std::string contents;
   if (readWholeFile(path, &contents) != RC_OK) return;
+  std::vector<size_t> refused;
+  loadText(contents, &refused);
+  load_report_ = settleLoad(path, kFileName, contents, std::move(refused), kFileMode);
+}
+
+void ConfigStore::loadText(std::string_view text, std::vector<size_t>* refused) {
   // The first line that sets a key validly wins; a bad value leaves the key open for a later
   // line.
   std::array<bool, kConfigKeyCount> loaded{};
-  std::vector<size_t> refused;
-  std::vector<std::string> lines = splitLines(contents);
+  std::vector<std::string> lines = splitLines(text);
   for (size_t n = 0; n < lines.size(); ++n) {
     std::string_view key_text;
     std::string_view value;
@@ -125,9 +130,8 @@ void ConfigStore::load() {
         break;
       }
     }
-    if (!taken && !lines[n].empty()) refused.push_back(n + 1);
+    if (!taken && !lines[n].empty() && refused) refused->push_back(n + 1);
   }
-  load_report_ = settleLoad(path, kFileName, contents, std::move(refused), kFileMode);
 }
 
 bool ConfigStore::getSetting(std::string* text) const {

@@ -69,6 +69,10 @@ class ConfigStore {
   // What loading "policy" refused.
   const LoadReport& loadReport() const { return load_report_; }
 
+  // Loads the lines of a "policy" text over the values held, by the rules above, posting no
+  // notices; the numbers (from 1) of the lines not taken go to *refused (nullable).
+  void loadText(std::string_view text, std::vector<size_t>* refused);
+
   // Typed accessors, one per key.
   bool buzzerOn() const { return values_.buzzer_on; }
   int32_t mediaType() const { return values_.media_type; }

@@ -156,16 +156,21 @@ ResultCode PolicyTable::load(const std::string& path, LoadReport* report) {
   std::string contents;
   ResultCode rc = readWholeFile(path, &contents);
   if (rc != RC_OK) return rc;
-  std::vector<std::string> lines = splitLines(contents);
   std::vector<size_t> refused;
-  for (size_t n = 0; n < lines.size(); ++n) {
-    bool stored = false;
-    // A bad line is skipped, and listed unless it is empty.
-    if ((!set(lines[n], false, &stored) || !stored) && !lines[n].empty()) refused.push_back(n + 1);
-  }
+  loadText(contents, &refused);
   LoadReport settled = settleLoad(path, kFileName, contents, std::move(refused), kFileMode);
   if (report) *report = std::move(settled);
   return RC_OK;
+}
+
+void PolicyTable::loadText(std::string_view text, std::vector<size_t>* refused) {
+  std::vector<std::string> lines = splitLines(text);
+  for (size_t n = 0; n < lines.size(); ++n) {
+    bool stored = false;
+    // A bad line is skipped, and listed unless it is empty.
+    bool taken = set(lines[n], false, &stored) && stored;
+    if (!taken && !lines[n].empty() && refused) refused->push_back(n + 1);
+  }
 }
 
 std::string PolicyTable::fileText() const {

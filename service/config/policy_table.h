@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result_code.h"
 #include "service/config/action_policy.h"
@@ -55,6 +56,9 @@ class PolicyTable {
   // Lines that set nothing (refused by setPolicy, or a number that does not parse) go into
   // *report (nullable) and make the original be kept as "<path>.rejected".
   [[nodiscard]] ResultCode load(const std::string& path, LoadReport* report = nullptr);
+  // The same for a file's text; the numbers (from 1) of the lines that set nothing go to
+  // *refused (nullable).
+  void loadText(std::string_view text, std::vector<size_t>* refused);
 
   // Writes all 378 keys (events × actions × 4 happen then 3 restore parameters) atomically.
   [[nodiscard]] ResultCode save(const std::string& path) const;
