@@ -196,6 +196,12 @@ TEST_F(AccessControlTest, CrLfFilesLoadAsTheirLfForms) {
   EXPECT_EQ(access->accessFileText(), "ALLOW 192.168.1.0/24\nDENY 0.0.0.0/0\n");
   EXPECT_TRUE(access->userReport().clean());
   EXPECT_TRUE(access->accessReport().clean());
+
+  // A name ending in a carriage return of its own would lose it at the next write and read.
+  auto odd =
+      withUsers("username=ab\r\r\npassword=\nlevel=1\nusername=cd\npassword=\nlevel=1\n");
+  EXPECT_EQ(odd->accounts(), (std::vector<UserAccount>{{"cd", "", 1}}));
+  EXPECT_EQ(odd->userReport().refused_lines, (std::vector<size_t>{1, 2, 3}));
 }
 
 TEST_F(AccessControlTest, ADamagedUserFileIsReportedAndKept) {
