@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+// LocalTime, toLocalTime and fromLocalTime, for the schedule's calendar arithmetic.
+#include "platform/local_time.h"
+
 namespace gw {
 
 std::string formatWireTime(int64_t ms_since_epoch);
@@ -21,21 +24,5 @@ std::string formatLogTime(int64_t ms_since_epoch);
 
 // Reads the log form back, with the same rules.
 [[nodiscard]] bool parseLogTime(std::string_view text, int64_t* ms);
-
-// Broken-down local time helpers used by the schedule's calendar arithmetic.
-struct LocalTime {
-  int year = 1970;  // four digits
-  int month = 1;    // 1..12
-  int day = 1;      // 1..31
-  int weekday = 4;  // 0 = Sunday
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
-
-LocalTime toLocalTime(int64_t ms_since_epoch);
-// Normalises out-of-range fields the way mktime does (day 32 rolls into the next month). The
-// weekday field is ignored. Returns false when the time cannot be represented.
-[[nodiscard]] bool fromLocalTime(const LocalTime& t, int64_t* ms_since_epoch);
 
 }  // namespace gw

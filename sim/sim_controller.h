@@ -38,8 +38,6 @@ class SimController {
   std::string execute(const std::string& line);
 
  private:
-  std::string status();
-
   SimUps& ups_;
 };
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -55,6 +56,45 @@ struct Options {
   int com = 1;
 };
 
+bool parseKind(const std::string& v, Options* o, std::string* error) {
+  if (gw::parseUpsKind(v, &o->kind)) return true;
+  *error = "unknown kind " + v;
+  return false;
+}
+
+bool parseLink(const std::string& v, Options* o, std::string* error) {
+  if (v != "pty" && v != "cable") {
+    *error = "unknown link " + v;
+    return false;
+  }
+  o->link = v;
+  return true;
+}
+
+bool parseCom(const std::string& v, Options* o, std::string* error) {
+  o->com = std::atoi(v.c_str());
+  if (o->com >= 1 && o->com <= 99) return true;
+  *error = "bad COM number " + v;
+  return false;
+}
+
+// Every option takes a value: a text kept as given, or one that `parse` checks and stores.
+struct OptionRow {
+  std::string_view name;
+  std::string Options::*text;
+  bool (*parse)(const std::string& value, Options* o, std::string* error);
+};
+
+const OptionRow kOptions[] = {
+    {"--kind", nullptr, &parseKind},
+    {"--model", &Options::model, nullptr},
+    {"--link", nullptr, &parseLink},
+    {"--cable", &Options::cable, nullptr},
+    {"--control", &Options::control, nullptr},
+    {"--log", &Options::log, nullptr},
+    {"--com", nullptr, &parseCom},
+};
+
 bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -67,33 +107,17 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
       return false;
     }
     std::string v = argv[++i];
-    if (a == "--kind") {
-      if (!gw::parseUpsKind(v, &o->kind)) {
-        *error = "unknown kind " + v;
-        return false;
-      }
-    } else if (a == "--model") {
-      o->model = v;
-    } else if (a == "--link") {
-      if (v != "pty" && v != "cable") {
-        *error = "unknown link " + v;
-        return false;
-      }
-      o->link = v;
-    } else if (a == "--cable") {
-      o->cable = v;
-    } else if (a == "--control") {
-      o->control = v;
-    } else if (a == "--log") {
-      o->log = v;
-    } else if (a == "--com") {
-      o->com = std::atoi(v.c_str());
-      if (o->com < 1 || o->com > 99) {
-        *error = "bad COM number " + v;
-        return false;
-      }
-    } else {
+    const OptionRow* row = nullptr;
+    for (const OptionRow& candidate : kOptions) {
+      if (candidate.name == a) row = &candidate;
+    }
+    if (row == nullptr) {
       *error = "unknown option " + a;
+      return false;
+    }
+    if (row->text != nullptr) {
+      o->*row->text = v;
+    } else if (!row->parse(v, o, error)) {
       return false;
     }
   }

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "client/core/request_channel.h"
 #include "common/line_file.h"
-#include "tools/monctl/request_channel.h"
 
 namespace gw {
 

@@ -239,9 +239,9 @@ ResultCode BinaryDevice::getNumber(int element, int32_t* value) {
 }
 
 ResultCode BinaryDevice::poll() {
-  if (status_[kStatusConnect] == 0 && !dsrAsserted()) return RC_NO_DEVICE;
+  if (status_[STATUS_CONNECT] == 0 && !dsrAsserted()) return RC_NO_DEVICE;
   const ResultCode rc = retry(3, [&] { return pollOnce(); });
-  if (rc == RC_OK) setStatus(kStatusConnect, 1);
+  if (rc == RC_OK) setStatus(STATUS_CONNECT, 1);
   return rc;
 }
 
@@ -275,7 +275,7 @@ ResultCode BinaryDevice::pollOnce() {
   StatusValues values = status_;
   converter_.convert(calibration_, raw, flags, avr != 0, family, bat_out, &values);
   for (int n = 0; n < kStatusCount; ++n) {
-    if (n != kStatusConnect) setStatus(n, values[static_cast<size_t>(n)]);
+    if (n != STATUS_CONNECT) setStatus(n, values[static_cast<size_t>(n)]);
   }
   return RC_OK;
 }

@@ -11,7 +11,7 @@ constexpr uint32_t kAllOutputs = LC_DTR | LC_RTS | LC_BREAK;
 ContactDevice::ContactDevice(Media& media, Clock& clock) : MediaDevice(media, clock) {
   dropAll();
   recordMedia();
-  setStatus(kStatusConnect, 0);
+  setStatus(STATUS_CONNECT, 0);
 }
 
 ContactDevice::~ContactDevice() { dropAll(); }
@@ -104,9 +104,9 @@ ResultCode ContactDevice::pollLines() {
   const bool held_power_fail = held_power_fail_;
   held_battery_low_ = battery_low;
 
-  if (status_[kStatusConnect] == 0) {
+  if (status_[STATUS_CONNECT] == 0) {
     // Both contacts closed is also what an unplugged cable reads.
-    if (!(battery_low && power_fail)) setStatus(kStatusConnect, 1);
+    if (!(battery_low && power_fail)) setStatus(STATUS_CONNECT, 1);
   } else if (!held_battery_low && !held_power_fail && battery_low) {
     if (!power_fail) {
       battery_low = false;
@@ -116,14 +116,14 @@ ResultCode ContactDevice::pollLines() {
       const bool read = readLines(&lines);
       if (!drive(LC_BREAK, false) || !read) return RC_LINE_FAILURE;
       if ((lines & LS_DCD) == 0 || (lines & LS_CTS) == 0) {
-        setStatus(kStatusConnect, 0);
+        setStatus(STATUS_CONNECT, 0);
         return RC_NO_DEVICE;
       }
     }
   }
   held_power_fail_ = power_fail;
-  setStatus(7, power_fail ? 1 : 0);
-  setStatus(8, battery_low && power_fail ? 1 : 0);
+  setStatus(STATUS_POWERFAIL, power_fail ? 1 : 0);
+  setStatus(STATUS_BATTERYLO, battery_low && power_fail ? 1 : 0);
   return RC_OK;
 }
 

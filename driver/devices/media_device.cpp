@@ -43,7 +43,7 @@ bool MediaDevice::dsrAsserted() {
 
 bool MediaDevice::connected() {
   if (dsrAsserted()) return true;
-  setStatus(kStatusConnect, 0);
+  setStatus(STATUS_CONNECT, 0);
   return false;
 }
 
@@ -60,7 +60,7 @@ void MediaDevice::startDataLine(int baud) {
   (void)media_.setLines(LC_DTR, true);
   recordMedia();
   values_.setInt(E_BAUDRATE, baud);
-  setStatus(kStatusConnect, 1);
+  setStatus(STATUS_CONNECT, 1);
   Exchange clear = Exchange::of("\r\r", Exchange::kWhatever);
   // Whatever answers, or nothing, is fine: this only empties the line.
   (void)transact(&clear);

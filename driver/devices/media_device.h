@@ -10,13 +10,12 @@
 #include "driver/devices/value_table.h"
 #include "driver/media/media.h"
 #include "platform/clock.h"
+#include "protocol/status_index.h"
 
 namespace gw {
 
 class MediaDevice : public Device {
  public:
-  static constexpr int kStatusCount = 14;
-  static constexpr int kStatusConnect = 12;
   // Pause between two attempts of an exchange.
   static constexpr int64_t kRetryPauseMs = 100;
 

@@ -10,7 +10,34 @@
 namespace gw {
 namespace {
 
+// The poll answer's field tags, in the order of the fields below.
 constexpr std::string_view kPollTags = "IOLBTFS";
+enum PollField : size_t {
+  FIELD_INVOLT = 0,
+  FIELD_OUTVOLT = 1,
+  FIELD_LOAD = 2,
+  FIELD_CAPACITY = 3,
+  FIELD_TEMP = 4,
+  FIELD_FREQ = 5,
+  FIELD_STATUS = 6,
+  kPollFieldCount = 7,
+};
+constexpr size_t kNumericFieldCount = FIELD_STATUS;
+
+// The bits of the status field's first character.
+constexpr int kBitWaitWakeup = 1;
+constexpr int kBitWaitSleep = 2;
+constexpr int kBitSelfTest = 3;
+constexpr int kBitAlarm = 4;
+constexpr int kBitBatteryLow = 5;
+constexpr int kBitPowerFail = 6;
+
+// The backup estimate scales the full-load time by the unused share of the load, (100 - h) %.
+// An overloaded UPS reports more than 100 %, which would make that share zero or negative and
+// the backup time nonsense; such a load is taken as 90 %, so the estimate stays small but
+// positive while the UPS still carries the load.
+constexpr int64_t kFullLoadPercent = 100;
+constexpr int64_t kOverloadEstimatePercent = 90;
 
 bool isTag(char c) { return kPollTags.find(c) != std::string_view::npos; }
 
@@ -97,7 +124,7 @@ ResultCode TextDevice::ask(std::string_view command, std::string* body) {
 }
 
 ResultCode TextDevice::poll() {
-  if (status_[kStatusConnect] == 0 && !dsrAsserted()) return RC_NO_DEVICE;
+  if (status_[STATUS_CONNECT] == 0 && !dsrAsserted()) return RC_NO_DEVICE;
   int attempt = 0;
   const ResultCode rc = retry(3, [&] {
     if (attempt++ > 0) {
@@ -107,7 +134,7 @@ ResultCode TextDevice::poll() {
     }
     return pollOnce();
   });
-  if (rc == RC_OK) setStatus(kStatusConnect, 1);
+  if (rc == RC_OK) setStatus(STATUS_CONNECT, 1);
   return rc;
 }
 
@@ -115,8 +142,8 @@ ResultCode TextDevice::pollOnce() {
   std::string body;
   ResultCode rc = ask("D\r", &body);
   if (rc != RC_OK) return rc;
-  std::string_view fields[7];
-  bool present[7] = {};
+  std::string_view fields[kPollFieldCount];
+  bool present[kPollFieldCount] = {};
   const std::string_view text(body);
   size_t i = 0;
   while (i < text.size()) {
@@ -124,7 +151,7 @@ ResultCode TextDevice::pollOnce() {
     if (slot == std::string_view::npos) return RC_BAD_REPLY;
     size_t end = i + 1;
     // The status characters are flag bits and may look like tag letters.
-    if (text[i] == 'S') end = std::min(text.size(), end + 2);
+    if (slot == FIELD_STATUS) end = std::min(text.size(), end + 2);
     while (end < text.size() && !isTag(text[end])) ++end;
     fields[slot] = text.substr(i + 1, end - i - 1);
     present[slot] = true;
@@ -137,13 +164,13 @@ ResultCode TextDevice::pollOnce() {
   }
   int32_t hex = 0;
   const int base = values_.getInt(E_TEXT_HEX, &hex) == RC_OK && hex != 0 ? 16 : 10;
-  int32_t numbers[6] = {};
-  for (size_t f = 0; f < 6; ++f) {
+  int32_t numbers[kNumericFieldCount] = {};
+  for (size_t f = 0; f < kNumericFieldCount; ++f) {
     if (!present[f] || !parseHundredths(fields[f], base, &numbers[f])) return RC_BAD_REPLY;
   }
-  if (!present[6] || fields[6].size() < 2) return RC_BAD_REPLY;
-  const int32_t in = numbers[0], out = numbers[1], load = numbers[2], capacity = numbers[3],
-                temperature = numbers[4], frequency = numbers[5];
+  if (!present[FIELD_STATUS] || fields[FIELD_STATUS].size() < 2) return RC_BAD_REPLY;
+  const int32_t load = numbers[FIELD_LOAD];
+  const int32_t capacity = numbers[FIELD_CAPACITY];
 
   int32_t battery_count = 0;
   int32_t battery_ah = 0;
@@ -151,25 +178,25 @@ ResultCode TextDevice::pollOnce() {
   if (rc == RC_OK) rc = values_.getInt(E_BATNUM, &battery_count);
   if (rc == RC_OK) rc = values_.getInt(E_BATAH, &battery_ah);
   if (rc != RC_OK) return rc;
-  int64_t h = load / 100;
-  if (h > 100) h = 90;
+  int64_t h = load / 100;  // whole percent
+  if (h > kFullLoadPercent) h = kOverloadEstimatePercent;
   const int64_t x = static_cast<int64_t>(capacity) * (battery_count / 100) * battery_ah * 2 / 100;
   const int64_t backup = (x / 100) * (100 - h) / 100;
 
-  const int s = static_cast<uint8_t>(fields[6][0]);
-  setStatus(0, in);
-  setStatus(1, out);
-  setStatus(2, capacity);
-  setStatus(3, load);
-  setStatus(4, temperature);
-  setStatus(5, frequency);
-  setStatus(6, static_cast<int32_t>(backup));
-  setStatus(7, bit(s, 6));
-  setStatus(8, bit(s, 5));
-  setStatus(9, bit(s, 3));
-  setStatus(10, bit(s, 2));
-  setStatus(11, bit(s, 1));
-  setStatus(13, bit(s, 4));
+  const int s = static_cast<uint8_t>(fields[FIELD_STATUS][0]);
+  setStatus(STATUS_INVOLT, numbers[FIELD_INVOLT]);
+  setStatus(STATUS_OUTVOLT, numbers[FIELD_OUTVOLT]);
+  setStatus(STATUS_CAPACITY, capacity);
+  setStatus(STATUS_LOAD, load);
+  setStatus(STATUS_TEMP, numbers[FIELD_TEMP]);
+  setStatus(STATUS_FREQ, numbers[FIELD_FREQ]);
+  setStatus(STATUS_BACKUP, static_cast<int32_t>(backup));
+  setStatus(STATUS_POWERFAIL, bit(s, kBitPowerFail));
+  setStatus(STATUS_BATTERYLO, bit(s, kBitBatteryLow));
+  setStatus(STATUS_TEST, bit(s, kBitSelfTest));
+  setStatus(STATUS_WAITSLEEP, bit(s, kBitWaitSleep));
+  setStatus(STATUS_WAITWAKEUP, bit(s, kBitWaitWakeup));
+  setStatus(STATUS_BEEP, bit(s, kBitAlarm));
   return RC_OK;
 }
 

@@ -60,83 +60,73 @@ ResultCode toggleBuzzer(DeviceProxy& device, const VariableArgs&, VariableValue*
   return device.toggleBuzzer();
 }
 
-constexpr std::array<VariableEntry, kVariableCount> kVariables = {{
-    {"STATUS_INVOLT", KIND_GET, &readStatus<0>},
-    {"STATUS_OUTVOLT", KIND_GET, &readStatus<1>},
-    {"STATUS_CAPACITY", KIND_GET, &readStatus<2>},
-    {"STATUS_LOAD", KIND_GET, &readStatus<3>},
-    {"STATUS_TEMP", KIND_GET, &readStatus<4>},
-    {"STATUS_FREQ", KIND_GET, &readStatus<5>},
-    {"STATUS_BACKUP", KIND_GET, &readStatus<6>},
-    {"STATUS_POWERFAIL", KIND_GET, &readStatus<7>},
-    {"STATUS_BATTERYLO", KIND_GET, &readStatus<8>},
-    {"STATUS_TEST", KIND_GET, &readStatus<9>},
-    {"STATUS_WAITSLEEP", KIND_GET, &readStatus<10>},
-    {"STATUS_WAITWAKEUP", KIND_GET, &readStatus<11>},
-    {"STATUS_CONNECT", KIND_GET, &readStatus<12>},
-    {"STATUS_BEEP", KIND_GET, &readStatus<13>},
-    {"CMD_SELFTEST", KIND_SET, &selfTest},
-    {"CMD_SLEEP", KIND_SET_PAIR, &sleepOutput},
-    {"CMD_SHUTDOWN", KIND_SET, &shutdownOutput},
-    {"CMD_TOGGLEBUZZER", KIND_COMMAND, &toggleBuzzer},
-    {"SET_PROP_INPUTHI", KIND_SET, &writeSetting<0>},
-    {"SET_PROP_INPUTLO", KIND_SET, &writeSetting<1>},
-    {"SET_PROP_BATTERYLO", KIND_SET, &writeSetting<2>},
-    {"SET_PROP_BATOUT", KIND_SET, &writeSetting<3>},
-    {"SET_PROP_AUTORESTART", KIND_SET, &writeSetting<4>},
-    {"SET_PROP_COLDSTART", KIND_SET, &writeSetting<5>},
-    {"SET_PROP_SENSITIVEITY", KIND_SET, &writeSetting<6>},
-    {"PROP_INPUTHI", KIND_GET_SELECTED, &readSetting<0>},
-    {"PROP_INPUTLO", KIND_GET_SELECTED, &readSetting<1>},
-    {"PROP_BATTERYLO", KIND_GET_SELECTED, &readSetting<2>},
-    {"PROP_BATOUT", KIND_GET_SELECTED, &readSetting<3>},
-    {"PROP_AUTORESTART", KIND_GET_SELECTED, &readSetting<4>},
-    {"PROP_COLDSTART", KIND_GET_SELECTED, &readSetting<5>},
-    {"PROP_SENSITIVEITY", KIND_GET_SELECTED, &readSetting<6>},
-    {"PROP_INPUTHI_RANGE", KIND_TEXT, &readText<8>},
-    {"PROP_INPUTLO_RANGE", KIND_TEXT, &readText<9>},
-    {"PROP_BATTERYLO_RANGE", KIND_TEXT, &readText<10>},
-    {"PROP_BATOUT_RANGE", KIND_TEXT, &readText<11>},
-    {"PROP_MEDIATYPE", KIND_GET, &readNumber<23>},
-    {"PROP_MEDIAIDX", KIND_GET, &readNumber<24>},
-    {"PROP_MODEL", KIND_TEXT, &readText<12>},
-    {"PROP_FWVER", KIND_TEXT, &readText<13>},
-    {"PROP_SERIAL", KIND_TEXT, &readText<14>},
-    {"PROP_COMPANY", KIND_TEXT, &readText<15>},
-    {"PROP_VOLT", KIND_GET, &readNumber<16>},
+// The operation of each device variable, at the variable's position in kDeviceVariables.
+constexpr std::array<VariableOperation, kVariableCount> kOperations = {{
+    &readStatus<0>,  // STATUS_INVOLT
+    &readStatus<1>,  // STATUS_OUTVOLT
+    &readStatus<2>,  // STATUS_CAPACITY
+    &readStatus<3>,  // STATUS_LOAD
+    &readStatus<4>,  // STATUS_TEMP
+    &readStatus<5>,  // STATUS_FREQ
+    &readStatus<6>,  // STATUS_BACKUP
+    &readStatus<7>,  // STATUS_POWERFAIL
+    &readStatus<8>,  // STATUS_BATTERYLO
+    &readStatus<9>,  // STATUS_TEST
+    &readStatus<10>,  // STATUS_WAITSLEEP
+    &readStatus<11>,  // STATUS_WAITWAKEUP
+    &readStatus<12>,  // STATUS_CONNECT
+    &readStatus<13>,  // STATUS_BEEP
+    &selfTest,  // CMD_SELFTEST
+    &sleepOutput,  // CMD_SLEEP
+    &shutdownOutput,  // CMD_SHUTDOWN
+    &toggleBuzzer,  // CMD_TOGGLEBUZZER
+    &writeSetting<0>,  // SET_PROP_INPUTHI
+    &writeSetting<1>,  // SET_PROP_INPUTLO
+    &writeSetting<2>,  // SET_PROP_BATTERYLO
+    &writeSetting<3>,  // SET_PROP_BATOUT
+    &writeSetting<4>,  // SET_PROP_AUTORESTART
+    &writeSetting<5>,  // SET_PROP_COLDSTART
+    &writeSetting<6>,  // SET_PROP_SENSITIVEITY
+    &readSetting<0>,  // PROP_INPUTHI
+    &readSetting<1>,  // PROP_INPUTLO
+    &readSetting<2>,  // PROP_BATTERYLO
+    &readSetting<3>,  // PROP_BATOUT
+    &readSetting<4>,  // PROP_AUTORESTART
+    &readSetting<5>,  // PROP_COLDSTART
+    &readSetting<6>,  // PROP_SENSITIVEITY
+    &readText<8>,  // PROP_INPUTHI_RANGE
+    &readText<9>,  // PROP_INPUTLO_RANGE
+    &readText<10>,  // PROP_BATTERYLO_RANGE
+    &readText<11>,  // PROP_BATOUT_RANGE
+    &readNumber<23>,  // PROP_MEDIATYPE
+    &readNumber<24>,  // PROP_MEDIAIDX
+    &readText<12>,  // PROP_MODEL
+    &readText<13>,  // PROP_FWVER
+    &readText<14>,  // PROP_SERIAL
+    &readText<15>,  // PROP_COMPANY
+    &readNumber<16>,  // PROP_VOLT
     // The driver has one rated frequency; both names read it.
-    {"PROP_FREQLO", KIND_GET, &readNumber<17>},
-    {"PROP_FREQHI", KIND_GET, &readNumber<17>},
-    {"PROP_VA", KIND_GET, &readNumber<19>},
-    {"PROP_WATT", KIND_GET, &readNumber<20>},
-    {"PROP_AVR", KIND_GET, &readNumber<29>},
-    {"PROP_UPSTECH", KIND_GET, &readNumber<30>},
-    {"PROP_PORTTYPE", KIND_GET, &readNumber<22>},
-    {"PROP_BAUDRATE", KIND_GET, &readNumber<21>},
-    {"PROP_BATVOLT", KIND_GET, &readNumber<25>},
-    {"PROP_BATNUM", KIND_GET, &readNumber<26>},
-    {"PROP_BATAH", KIND_GET, &readNumber<27>},
-    {"PROP_BATEXT", KIND_GET, &readNumber<28>},
+    &readNumber<17>,  // PROP_FREQLO
+    &readNumber<17>,  // PROP_FREQHI
+    &readNumber<19>,  // PROP_VA
+    &readNumber<20>,  // PROP_WATT
+    &readNumber<29>,  // PROP_AVR
+    &readNumber<30>,  // PROP_UPSTECH
+    &readNumber<22>,  // PROP_PORTTYPE
+    &readNumber<21>,  // PROP_BAUDRATE
+    &readNumber<25>,  // PROP_BATVOLT
+    &readNumber<26>,  // PROP_BATNUM
+    &readNumber<27>,  // PROP_BATAH
+    &readNumber<28>,  // PROP_BATEXT
 }};
 
 }  // namespace
 
-std::optional<int> VariableTable::find(std::string_view name) {
-  for (size_t i = 0; i < kVariables.size(); ++i) {
-    if (kVariables[i].name == name) return static_cast<int>(i);
-  }
-  return std::nullopt;
-}
-
-const VariableEntry& VariableTable::at(int position) {
-  return kVariables[static_cast<size_t>(position)];
-}
-
 ResultCode VariableTable::call(int position, DeviceProxy& device, const VariableArgs& args,
                                VariableValue* value) {
-  if (position < 0 || static_cast<size_t>(position) >= kVariables.size()) return RC_UNSUPPORTED;
+  if (position < 0 || static_cast<size_t>(position) >= kOperations.size()) return RC_UNSUPPORTED;
   VariableValue result;
-  ResultCode rc = kVariables[static_cast<size_t>(position)].operation(device, args, &result);
+  ResultCode rc = kOperations[static_cast<size_t>(position)](device, args, &result);
   if (rc == RC_OK) *value = std::move(result);
   return rc;
 }

@@ -1,8 +1,7 @@
-// The device variables: every name the service knows for a UPS value or command, its kind (how
-// it is called) and the device-proxy operation behind it, as one constant table.
+// The device-proxy operation behind each device variable (names and kinds: protocol/), as one
+// constant table.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,20 +9,12 @@
 #include <string_view>
 
 #include "common/result_code.h"
+#include "protocol/device_variables.h"
 #include "service/driverlink/device_proxy.h"
 
 namespace gw {
 
-enum VariableKind : int32_t {
-  KIND_COMMAND = 0,       // no argument; result code only
-  KIND_SET = 1,           // one integer argument; result code only
-  KIND_GET = 2,           // integer out; valid when the code is 0
-  KIND_SET_PAIR = 3,      // two integer arguments; result code only
-  KIND_GET_SELECTED = 4,  // selector in (0 = value in force, non-zero = default), integer out
-  KIND_TEXT = 5,          // text out, at most kVariableTextBuffer - 1 characters
-};
-
-// The text buffer of a kind-5 read, terminating NUL included.
+// The text buffer of a KIND_TEXT read, terminating NUL included.
 inline constexpr size_t kVariableTextBuffer = 128;
 
 // What a call takes: `first` is the argument of kind 1, the selector of kind 4 and the first of
@@ -42,28 +33,17 @@ struct VariableValue {
 using VariableOperation = ResultCode (*)(DeviceProxy& device, const VariableArgs& args,
                                          VariableValue* value);
 
-struct VariableEntry {
-  std::string_view name;
-  VariableKind kind;
-  VariableOperation operation;
-};
-
-inline constexpr size_t kVariableCount = 55;
-// Positions 14 to 24 (the commands and the setting writes) change the UPS.
-inline constexpr int kFirstControlVariable = 14;
-inline constexpr int kLastControlVariable = 24;
-
 class VariableTable {
  public:
   // Position of the variable with exactly this name (upper case; no folding), or nullopt.
-  static std::optional<int> find(std::string_view name);
-  // The entry at a position 0..kVariableCount-1.
-  static const VariableEntry& at(int position);
+  static std::optional<int> find(std::string_view name) { return findDeviceVariable(name); }
+  // The name and kind at a position 0..kVariableCount-1.
+  static const DeviceVariable& at(int position) {
+    return kDeviceVariables[static_cast<size_t>(position)];
+  }
   static constexpr size_t size() { return kVariableCount; }
   // True for the positions that change the UPS.
-  static bool changesDevice(int position) {
-    return position >= kFirstControlVariable && position <= kLastControlVariable;
-  }
+  static bool changesDevice(int position) { return variableChangesDevice(position); }
 
   // Calls the variable's operation on `device` as its kind says: one exchange with the driver
   // (none when a text is still cached). Codes: the device proxy's; RC_BUFFER_TOO_SMALL for a text

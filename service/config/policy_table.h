@@ -13,8 +13,8 @@
 #include "service/config/action_policy.h"
 #include "service/config/load_report.h"
 #include "service/config/notice_registry.h"
-#include "service/config/policy_key.h"
-#include "service/config/policy_names.h"
+#include "protocol/policy_key.h"
+#include "protocol/policy_names.h"
 
 namespace gw {
 

@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/power.h"
 #include "platform/service_host.h"
+#include "protocol/client_port.h"
 #include "service/core/service_program.h"
 #include "service/core/tray_service.h"
 #include "service/server/client_server.h"

@@ -6,27 +6,9 @@
 #include <cstdint>
 
 #include "common/result_code.h"
+#include "protocol/status_index.h"
 
 namespace gw {
-
-// Positions in the catalogue and the S<n> request numbers.
-enum StatusIndex : int {
-  STATUS_INVOLT = 0,
-  STATUS_OUTVOLT = 1,
-  STATUS_CAPACITY = 2,
-  STATUS_LOAD = 3,
-  STATUS_TEMP = 4,
-  STATUS_FREQ = 5,
-  STATUS_BACKUP = 6,
-  STATUS_POWERFAIL = 7,
-  STATUS_BATTERYLO = 8,
-  STATUS_TEST = 9,
-  STATUS_WAITSLEEP = 10,
-  STATUS_WAITWAKEUP = 11,
-  STATUS_CONNECT = 12,
-  STATUS_BEEP = 13,
-};
-inline constexpr int kStatusCount = 14;
 
 struct StatusSnapshot {
   struct Entry {

@@ -8,17 +8,10 @@
 #include <string>
 
 #include "common/result_code.h"
+#include "protocol/log_kind.h"
 #include "service/logs/log_file.h"
 
 namespace gw {
-
-// Log numbers as the client protocol uses them.
-enum LogKind : int {
-  LOG_EVENT = 0,
-  LOG_SAVED = 1,
-  LOG_STATUS = 2,
-};
-inline constexpr int kLogKindCount = 3;
 
 inline constexpr size_t kEventRecordLength = 23;   // "2002/07/15 13:05:09 004"
 inline constexpr size_t kStatusRecordLength = 54;  // time stamp and six fields

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "service/config/policy_names.h"
+#include "protocol/policy_names.h"
 
 namespace gw {
 

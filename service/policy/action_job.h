@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "service/config/policy_names.h"
+#include "protocol/policy_names.h"
 
 namespace gw {
 

@@ -73,14 +73,24 @@ void ClientConnection::flush(int64_t now_ms) {
   }
 }
 
-void ClientConnection::drainBeforeClose() {
+void ClientConnection::beginDraining(int64_t now_ms) {
+  stream_->shutdownSend();
+  draining_ = true;
+  drain_until_ms_ = now_ms + kDrainMs;
+}
+
+void ClientConnection::discardInput() {
   char scratch[4096];
-  // Bounded: a peer that keeps sending must not keep us here.
+  // Bounded per pass: a peer that keeps sending must not keep the loop here.
   for (int i = 0; i < 16; ++i) {
     size_t got = 0;
-    if (stream_->receive(scratch, sizeof scratch, &got) != RC_OK) break;
+    ResultCode rc = stream_->receive(scratch, sizeof scratch, &got);
+    if (rc == RC_TIMEOUT) return;
+    if (rc != RC_OK) {
+      closing_ = true;
+      return;
+    }
   }
-  stream_->shutdownSend();
 }
 
 }  // namespace gw

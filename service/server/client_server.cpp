@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "common/line_file.h"
+#include "protocol/wire_reply.h"
 
 namespace gw {
 
@@ -52,7 +52,9 @@ int ClientServer::waitTimeout(uint32_t timeout_ms, int64_t now_ms) const {
   };
   for (const auto& connection : connections_) {
     if (connection->heldUntilMs() != 0) until(connection->heldUntilMs());
-    if (connection->queuedBytes() != 0) {
+    if (connection->draining()) {
+      until(connection->drainUntilMs());
+    } else if (connection->queuedBytes() != 0) {
       until(connection->lastSendProgressMs() + kSendStallMs);
     } else if (connection->wantsRead()) {
       until(connection->lastRequestMs() + kIdleLimitMs);
@@ -100,36 +102,49 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
 }
 
 void ClientServer::acceptWaiting(int64_t now_ms) {
+  size_t served = 0;
   size_t remote = 0;
+  size_t refusals = 0;
   for (const auto& connection : connections_) {
+    if (connection->refusal()) {
+      ++refusals;
+      continue;
+    }
+    ++served;
     if (!isLocal(connection->peerAddress())) ++remote;
   }
   for (int i = 0; i < kAcceptsPerPass; ++i) {
     std::unique_ptr<TcpStream> stream;
     if (listener_->accept(&stream) != RC_OK) return;
-    // Past the cap the peer is closed at once rather than left unserved in the backlog.
-    if (connections_.size() >= kMaxConnections) continue;
     bool local = isLocal(stream->peerAddress());
-    if (!local) {
-      // The rules are fixed while the service runs, so asking them once, before the peer
-      // takes a place, decides for the connection's whole life.
-      RuleAction action = access_->evaluateRules(stream->peerAddress());
-      if (action != RULE_ALLOW && action != RULE_DENY) continue;  // dropped without a word
-      if (remote >= kMaxConnections - kLocalReserve) continue;
-      ++remote;
-      if (action == RULE_DENY) {
-        auto refused = std::make_unique<ClientConnection>(std::move(stream), now_ms);
-        refused->queueReply("ERR " + std::to_string(static_cast<int>(RC_REFUSED)) + "\r", now_ms);
-        refused->finishAfterReplies();
-        connections_.push_back(std::move(refused));
-        continue;
-      }
+    // The rules are fixed while the service runs, so asking them once, before the peer takes a
+    // place, decides for the connection's whole life.
+    RuleAction action = local ? RULE_ALLOW : access_->evaluateRules(stream->peerAddress());
+    if (action == RULE_DENY) {
+      if (refusals >= kMaxRefusals) continue;
+      ++refusals;
+      auto refused = std::make_unique<ClientConnection>(std::move(stream), now_ms);
+      refused->markRefusal();
+      refused->queueReply(errorReply(RC_REFUSED) + "\r", now_ms);
+      refused->finishAfterReplies();
+      connections_.push_back(std::move(refused));
+      continue;
     }
+    if (action != RULE_ALLOW) continue;  // dropped without a word
+    // Past the cap the peer is closed at once rather than left unserved in the backlog.
+    if (served >= kMaxConnections) continue;
+    if (!local && remote >= kMaxConnections - kLocalReserve) continue;
+    ++served;
+    if (!local) ++remote;
     connections_.push_back(std::make_unique<ClientConnection>(std::move(stream), now_ms));
   }
 }
 
 void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
+  if (connection.draining()) {
+    connection.discardInput();
+    return;
+  }
   std::string request;
   if (connection.receiveRequest(&request) != RC_OK) return;
   connection.markRequest(now_ms);
@@ -166,11 +181,15 @@ void ClientServer::removeFinished(int64_t now_ms) {
         now_ms - connection->lastSendProgressMs() > kSendStallMs) {
       connection->markClosing();
     }
-    if (connection->wantsRead() && now_ms - connection->lastRequestMs() >= kIdleLimitMs) {
+    if (connection->draining()) {
+      if (now_ms >= connection->drainUntilMs()) connection->markClosing();
+    } else if (connection->repliesDone()) {
+      connection->beginDraining(now_ms);
+    } else if (connection->wantsRead() &&
+               now_ms - connection->lastRequestMs() >= kIdleLimitMs) {
       connection->markClosing();
     }
-    if (connection->finished()) {
-      if (!connection->closing()) connection->drainBeforeClose();
+    if (connection->closing()) {
       connection.reset();
       removed = true;
     }
@@ -178,14 +197,6 @@ void ClientServer::removeFinished(int64_t now_ms) {
   if (!removed) return;
   connections_.erase(std::remove(connections_.begin(), connections_.end(), nullptr),
                      connections_.end());
-}
-
-uint16_t clientPortFromText(const char* text) {
-  long long port = 0;
-  if (text == nullptr || !parseWholeInt(text, &port) || port < 1 || port > 65535) {
-    return kDefaultClientPort;
-  }
-  return static_cast<uint16_t>(port);
 }
 
 }  // namespace gw

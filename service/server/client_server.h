@@ -7,7 +7,8 @@
 // request at most ClientConnection::kMaxPendingBytes of memory.
 //
 // A remote peer meets the address rules when it is accepted, before it takes a place in the
-// table: DENY answers "ERR 32" and closes, DROP (or no deciding rule) closes at once. Remote
+// table: DENY answers "ERR 32" and closes (at most kMaxRefusals at a time, so that a flood of
+// refused peers holds no place), DROP (or no deciding rule) closes at once. Remote
 // peers never hold the last kLocalReserve places, so clients on this host are served however
 // many remote ones connect. A connection that completes no request for kIdleLimitMs is closed.
 // A failed login is written to the system log with the peer's address, its reply is held back
@@ -38,6 +39,9 @@ class ClientServer {
   static constexpr int kAcceptsPerPass = 32;
   // Places in the table that only clients on this host may take.
   static constexpr size_t kLocalReserve = 16;
+  // Refused peers held at once to hear their "ERR 32", beside the table; more are closed
+  // without a word.
+  static constexpr size_t kMaxRefusals = 32;
   // A connection that completes no request for this long (from its accept or its last
   // request) is closed. Clients poll every few seconds, so only a silent peer meets it.
   static constexpr int64_t kIdleLimitMs = 60000;
@@ -63,6 +67,7 @@ class ClientServer {
   [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms);
 
   uint16_t port() const { return listener_->localPort(); }
+  // Connections held, refused peers still hearing their refusal included.
   size_t connectionCount() const { return connections_.size(); }
   // Addresses taken as this host's own: their clients skip the address rules.
   const std::vector<Ipv4Address>& ownAddresses() const { return own_addresses_; }
@@ -86,9 +91,5 @@ class ClientServer {
   std::unique_ptr<PollSet> poll_;
   std::vector<std::unique_ptr<ClientConnection>> connections_;
 };
-
-// The client port from the text of GRIDWATCH_PORT: a whole decimal number 1..65535, or
-// kDefaultClientPort when the text is absent, empty or anything else.
-uint16_t clientPortFromText(const char* text);
 
 }  // namespace gw

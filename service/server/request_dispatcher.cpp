@@ -5,22 +5,12 @@
 #include <optional>
 
 #include "common/time_text.h"
+#include "protocol/log_kind.h"
+#include "protocol/policy_names.h"
+#include "protocol/wire_reply.h"
 #include "service/catalogue/variable_table.h"
-#include "service/config/policy_names.h"
 
 namespace gw {
-namespace {
-
-constexpr int kLogCount = 3;
-
-int findEvent(std::string_view name) {
-  for (size_t i = 0; i < kEventNames.size(); ++i) {
-    if (kEventNames[i] == name) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-}  // namespace
 
 constexpr RequestDispatcher::Command RequestDispatcher::kCommands[] = {
     {"DEV", true, &RequestDispatcher::handleDevice},
@@ -71,7 +61,7 @@ std::string RequestDispatcher::dispatch(std::string_view request, ConnectionLogi
       rc = (this->*command->handler)(reader, login, &text);
     }
   }
-  if (rc != RC_OK) return "ERR " + std::to_string(static_cast<int>(rc));
+  if (rc != RC_OK) return errorReply(rc);
   return text;
 }
 
@@ -117,7 +107,7 @@ ResultCode RequestDispatcher::handleLog(RequestReader& reader, ConnectionLogin& 
   std::string_view sub;
   int32_t log = 0;
   if (!reader.nextWord(&sub) || !reader.nextInt(&log)) return RC_BAD_REQUEST;
-  bool known_log = log >= 0 && log < kLogCount;
+  bool known_log = isLogKind(log);
   if (sub == "KEY") {
     *text = std::to_string(known_log ? logs_.count(log) : 0);
     return RC_OK;
@@ -219,7 +209,7 @@ ResultCode RequestDispatcher::handleTime(RequestReader& reader, ConnectionLogin&
   }
   if (sub != "HAPPEN" && sub != "RESTORE") return RC_BAD_REQUEST;
   std::string_view name;
-  int event = reader.nextWord(&name) ? findEvent(name) : -1;
+  int event = reader.nextWord(&name) ? indexOfName(kEventNames, name) : -1;
   if (event < 0) return RC_BAD_REQUEST;
   int64_t when = now;
   if (sub == "HAPPEN" && events_.phase(event) == 1) when = events_.happenTime(event);

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/socket.h"
 #include "platform/system_log.h"
+#include "protocol/client_port.h"
 #include "service/driverlink/device_proxy.h"
 
 namespace gw {
@@ -77,8 +78,6 @@ class EventTimes {
   virtual int64_t happenTime(int event) const = 0;
   virtual int64_t restoreTime(int event) const = 0;
 };
-
-inline constexpr uint16_t kDefaultClientPort = 8855;
 
 // Everything ClientServer's factory needs. The referenced objects must outlive the server.
 struct ClientServerContext {

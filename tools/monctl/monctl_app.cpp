@@ -3,10 +3,10 @@
 
 #include <set>
 
+#include "client/core/log_records.h"
+#include "client/core/value_text.h"
 #include "common/line_file.h"
-#include "tools/monctl/log_records.h"
 #include "tools/monctl/schedule_text.h"
-#include "tools/monctl/value_text.h"
 
 namespace gw {
 namespace {
@@ -15,9 +15,9 @@ namespace {
 constexpr int kLastDeviceCode = RC_DEVICE_CHANGED;
 
 int logNumber(std::string_view name) {
-  if (name == "saved") return LOG_SAVED;
-  if (name == "status") return LOG_STATUS;
-  return LOG_EVENTS;
+  int kind = LOG_EVENT;
+  (void)logKindFromName(name, &kind);  // the options have refused any other name
+  return kind;
 }
 
 // The policy's counts and delays are 32-bit and read back unsigned, so "-1" comes back as
@@ -69,7 +69,7 @@ ResultCode MonctlApp::fail(std::string_view what, ResultCode code) {
 }
 
 ResultCode MonctlApp::status() {
-  for (int i = 0; i < kStatusValueCount; ++i) {
+  for (int i = 0; i < kStatusCount; ++i) {
     int32_t value = 0;
     ResultCode rc = client_.readNumber(statusVariableName(i), &value);
     // What the UPS could not tell is part of the status; a refusal by the service is not.
@@ -181,13 +181,13 @@ ResultCode MonctlApp::log(const MonctlOptions& options) {
     return RC_OK;
   }
   EventTexts texts;
-  if (number == LOG_EVENTS) {
+  if (number == LOG_EVENT) {
     rc = loadEventTexts(records, &texts);
     if (rc != RC_OK) return fail("reading the event texts", rc);
   }
   if (number == LOG_STATUS) out_ << statusRecordHeader() << "\n";
   for (const std::string& record : records) {
-    if (number == LOG_EVENTS) {
+    if (number == LOG_EVENT) {
       out_ << formatEventRecord(record, texts) << "\n";
     } else if (number == LOG_STATUS) {
       out_ << formatStatusRecord(record) << "\n";

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "client/core/event_texts.h"
+#include "client/core/protocol_client.h"
 #include "common/result_code.h"
-#include "tools/monctl/event_texts.h"
 #include "tools/monctl/monctl_options.h"
-#include "tools/monctl/protocol_client.h"
 
 namespace gw {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "client/core/protocol_client.h"
+#include "client/core/tcp_request_channel.h"
 #include "tools/monctl/monctl_app.h"
 #include "tools/monctl/monctl_options.h"
-#include "tools/monctl/protocol_client.h"
-#include "tools/monctl/tcp_request_channel.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);

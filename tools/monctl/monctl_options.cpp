@@ -28,18 +28,104 @@ bool parseBounded(std::string_view text, long long low, long long high, long lon
   return true;
 }
 
-bool isLogName(std::string_view name) {
-  return name == "events" || name == "saved" || name == "status";
+struct LogName {
+  std::string_view name;
+  LogKind kind;
+};
+
+constexpr LogName kLogNames[] = {
+    {"events", LOG_EVENT},
+    {"saved", LOG_SAVED},
+    {"status", LOG_STATUS},
+};
+
+// What the options have set so far.
+struct Parsing {
+  MonctlOptions options;
+  bool port_given = false;
+  bool count_given = false;
+};
+
+bool setHost(const std::string& value, Parsing* p, std::string*) {
+  p->options.host = value;
+  return true;
+}
+
+bool setUser(const std::string& value, Parsing* p, std::string*) {
+  p->options.user = value;
+  return true;
+}
+
+bool setPassword(const std::string& value, Parsing* p, std::string*) {
+  p->options.password = value;
+  return true;
+}
+
+bool setPort(const std::string& value, Parsing* p, std::string* error) {
+  if (!parsePortNumber(value, &p->options.port)) {
+    *error = "--port wants a number from 1 to 65535, not \"" + value + "\"";
+    return false;
+  }
+  p->port_given = true;
+  return true;
+}
+
+bool setTimeout(const std::string& value, Parsing* p, std::string* error) {
+  long long seconds = 0;
+  if (!parseBounded(value, 1, 3600, &seconds)) {
+    *error = "--timeout wants whole seconds from 1 to 3600, not \"" + value + "\"";
+    return false;
+  }
+  p->options.timeout_ms = static_cast<int>(seconds) * 1000;
+  return true;
+}
+
+bool setCount(const std::string& value, Parsing* p, std::string* error) {
+  long long count = 0;
+  if (!parseBounded(value, 1, 1000000, &count)) {
+    *error = "--count wants a number from 1 to 1000000, not \"" + value + "\"";
+    return false;
+  }
+  p->options.log_count = static_cast<int>(count);
+  p->count_given = true;
+  return true;
+}
+
+// The options that take a value ("--help" takes none and is handled apart).
+struct OptionRow {
+  std::string_view name;
+  bool (*apply)(const std::string& value, Parsing* p, std::string* error);
+};
+
+constexpr OptionRow kOptions[] = {
+    {"--host", &setHost},         {"--port", &setPort},       {"--user", &setUser},
+    {"--password", &setPassword}, {"--timeout", &setTimeout}, {"--count", &setCount},
+};
+
+const OptionRow* findOption(std::string_view name) {
+  for (const OptionRow& row : kOptions) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
 }
 
 }  // namespace
 
+bool logKindFromName(std::string_view name, int* kind) {
+  for (const LogName& row : kLogNames) {
+    if (row.name == name) {
+      *kind = row.kind;
+      return true;
+    }
+  }
+  return false;
+}
+
 ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char* env_port,
                                 MonctlOptions* options, std::string* error) {
-  MonctlOptions parsed;
+  Parsing parsing;
+  MonctlOptions& parsed = parsing.options;
   std::vector<std::string> positional;
-  bool port_given = false;
-  bool count_given = false;
   bool options_ended = false;
   for (size_t i = 1; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
@@ -59,9 +145,8 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
       value = arg.substr(equals + 1);
     }
     if (name == "--help") return ParseOutcome::kHelp;
-    bool known = name == "--host" || name == "--port" || name == "--user" || name == "--password" ||
-                 name == "--timeout" || name == "--count";
-    if (!known) {
+    const OptionRow* option = findOption(name);
+    if (option == nullptr) {
       *error = "unknown option " + name;
       return ParseOutcome::kUsageError;
     }
@@ -72,34 +157,7 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
       }
       value = argv[++i];
     }
-    long long number = 0;
-    if (name == "--host") {
-      parsed.host = *value;
-    } else if (name == "--user") {
-      parsed.user = *value;
-    } else if (name == "--password") {
-      parsed.password = *value;
-    } else if (name == "--port") {
-      if (!parseBounded(*value, 1, 65535, &number)) {
-        *error = "--port wants a number from 1 to 65535, not \"" + *value + "\"";
-        return ParseOutcome::kUsageError;
-      }
-      parsed.port = static_cast<uint16_t>(number);
-      port_given = true;
-    } else if (name == "--timeout") {
-      if (!parseBounded(*value, 1, 3600, &number)) {
-        *error = "--timeout wants whole seconds from 1 to 3600, not \"" + *value + "\"";
-        return ParseOutcome::kUsageError;
-      }
-      parsed.timeout_ms = static_cast<int>(number) * 1000;
-    } else {
-      if (!parseBounded(*value, 1, 1000000, &number)) {
-        *error = "--count wants a number from 1 to 1000000, not \"" + *value + "\"";
-        return ParseOutcome::kUsageError;
-      }
-      parsed.log_count = static_cast<int>(number);
-      count_given = true;
-    }
+    if (!option->apply(*value, &parsing, error)) return ParseOutcome::kUsageError;
   }
   // The login texts travel inside one request line each.
   for (const std::string* text : {&parsed.user, &parsed.password, &parsed.host}) {
@@ -108,14 +166,7 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
       return ParseOutcome::kUsageError;
     }
   }
-  if (!port_given && env_port != nullptr && *env_port != '\0') {
-    long long number = 0;
-    if (!parseBounded(env_port, 1, 65535, &number)) {
-      *error = std::string("GRIDWATCH_PORT is not a port number: \"") + env_port + "\"";
-      return ParseOutcome::kUsageError;
-    }
-    parsed.port = static_cast<uint16_t>(number);
-  }
+  if (!parsing.port_given) parsed.port = clientPortFromText(env_port);
 
   if (positional.empty()) {
     *error = "no command given";
@@ -137,11 +188,12 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
     *error = "wrong number of arguments for \"" + positional[0] + "\"";
     return ParseOutcome::kUsageError;
   }
-  if (count_given && parsed.command != MonctlCommand::kLog) {
+  if (parsing.count_given && parsed.command != MonctlCommand::kLog) {
     *error = "--count belongs to the log command";
     return ParseOutcome::kUsageError;
   }
-  if (parsed.command == MonctlCommand::kLog && !isLogName(parsed.args[0])) {
+  int log = 0;
+  if (parsed.command == MonctlCommand::kLog && !logKindFromName(parsed.args[0], &log)) {
     *error = "log wants events, saved or status, not \"" + parsed.args[0] + "\"";
     return ParseOutcome::kUsageError;
   }
@@ -168,7 +220,7 @@ ParseOutcome parseMonctlOptions(const std::vector<std::string>& argv, const char
       return ParseOutcome::kUsageError;
     }
   }
-  *options = std::move(parsed);
+  *options = std::move(parsing.options);
   return ParseOutcome::kRun;
 }
 
@@ -190,7 +242,8 @@ std::string monctlUsage() {
          "\n"
          "Options:\n"
          "  --host ADDRESS     the service's IPv4 address or localhost (default 127.0.0.1)\n"
-         "  --port N           its TCP port (default $GRIDWATCH_PORT, else 8855)\n"
+         "  --port N           its TCP port (default $GRIDWATCH_PORT if it is a port number,\n"
+         "                     else 8855)\n"
          "  --user NAME        account to log in with (default manager)\n"
          "  --password TEXT    its password (default: the management client's)\n"
          "  --timeout SECONDS  wait at most this long to connect and for each reply "

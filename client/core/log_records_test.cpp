@@ -1,5 +1,5 @@
 // Event texts, event records and status records as monctl shows them.
-#include "tools/monctl/log_records.h"
+#include "client/core/log_records.h"
 
 #include <gtest/gtest.h>
 

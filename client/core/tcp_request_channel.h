@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "client/core/request_channel.h"
 #include "platform/socket.h"
-#include "tools/monctl/request_channel.h"
 
 namespace gw {
 

@@ -1,5 +1,5 @@
 // Request exchanges over a TCP stream: send the request, read until the reply's carriage return.
-#include "tools/monctl/tcp_request_channel.h"
+#include "client/core/tcp_request_channel.h"
 
 namespace gw {
 

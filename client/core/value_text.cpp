@@ -1,5 +1,5 @@
 // Text forms of status values and result codes.
-#include "tools/monctl/value_text.h"
+#include "client/core/value_text.h"
 
 #include <array>
 #include <string_view>
@@ -10,27 +10,26 @@ namespace {
 enum class Unit { kVolt, kPercent, kCelsius, kHertz, kSeconds, kFlag };
 
 struct StatusRow {
-  std::string_view name;
   std::string_view description;
   Unit unit;
 };
 
-// In catalogue order, so a row's position is the status index.
-constexpr std::array<StatusRow, kStatusValueCount> kStatusRows = {{
-    {"STATUS_INVOLT", "input voltage", Unit::kVolt},
-    {"STATUS_OUTVOLT", "output voltage", Unit::kVolt},
-    {"STATUS_CAPACITY", "battery capacity", Unit::kPercent},
-    {"STATUS_LOAD", "load", Unit::kPercent},
-    {"STATUS_TEMP", "temperature", Unit::kCelsius},
-    {"STATUS_FREQ", "input frequency", Unit::kHertz},
-    {"STATUS_BACKUP", "backup time", Unit::kSeconds},
-    {"STATUS_POWERFAIL", "mains failed", Unit::kFlag},
-    {"STATUS_BATTERYLO", "battery low", Unit::kFlag},
-    {"STATUS_TEST", "battery test running", Unit::kFlag},
-    {"STATUS_WAITSLEEP", "waiting to sleep", Unit::kFlag},
-    {"STATUS_WAITWAKEUP", "waiting to wake up", Unit::kFlag},
-    {"STATUS_CONNECT", "UPS answering", Unit::kFlag},
-    {"STATUS_BEEP", "UPS alarm enabled", Unit::kFlag},
+// In catalogue order, so a row's position is the status index and the variable's position.
+constexpr std::array<StatusRow, kStatusCount> kStatusRows = {{
+    {"input voltage", Unit::kVolt},
+    {"output voltage", Unit::kVolt},
+    {"battery capacity", Unit::kPercent},
+    {"load", Unit::kPercent},
+    {"temperature", Unit::kCelsius},
+    {"input frequency", Unit::kHertz},
+    {"backup time", Unit::kSeconds},
+    {"mains failed", Unit::kFlag},
+    {"battery low", Unit::kFlag},
+    {"battery test running", Unit::kFlag},
+    {"waiting to sleep", Unit::kFlag},
+    {"waiting to wake up", Unit::kFlag},
+    {"UPS answering", Unit::kFlag},
+    {"UPS alarm enabled", Unit::kFlag},
 }};
 
 struct CodeRow {
@@ -119,13 +118,13 @@ std::string failedReadText(int code) {
 
 std::string_view statusVariableName(int index) {
   if (index < 0 || index >= static_cast<int>(kStatusRows.size())) return {};
-  return kStatusRows[static_cast<size_t>(index)].name;
+  return kDeviceVariables[static_cast<size_t>(index)].name;
 }
 
 std::string formatStatusLine(int index, ResultCode code, int32_t value) {
   if (index < 0 || index >= static_cast<int>(kStatusRows.size())) return {};
   const StatusRow& row = kStatusRows[static_cast<size_t>(index)];
-  std::string line(row.name);
+  std::string line(statusVariableName(index));
   line.resize(19, ' ');
   std::string description(row.description);
   description.resize(22, ' ');

@@ -1,4 +1,4 @@
-// The monitoring service's client protocol as monctl uses it: typed requests over a channel,
+// The monitoring service's client protocol as its clients use it: typed requests over a channel,
 // with the service's "ERR n" replies turned into result codes.
 #pragma once
 
@@ -7,16 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "client/core/request_channel.h"
 #include "common/result_code.h"
-#include "tools/monctl/request_channel.h"
+#include "protocol/log_kind.h"
 
 namespace gw {
 
 // Which store a key belongs to: POL for service settings, PTC for the event policy.
 enum class KeyStore { kSetting, kPolicy };
-
-// Log numbers of the protocol.
-enum LogNumber : int { LOG_EVENTS = 0, LOG_SAVED = 1, LOG_STATUS = 2 };
 
 class ProtocolClient {
  public:
@@ -25,13 +23,10 @@ class ProtocolClient {
   ProtocolClient(const ProtocolClient&) = delete;
   ProtocolClient& operator=(const ProtocolClient&) = delete;
 
-  // Reads a reply: "ERR " and a number gives that number, "ERR " with 0 or no number gives
-  // RC_ERR_WITHOUT_NUMBER; anything else is RC_OK with the text in *text.
-  [[nodiscard]] static ResultCode decodeReply(std::string_view reply, std::string* text);
-
-  // One request, without its carriage return. A request holding a carriage return or a line
-  // feed is refused with RC_BAD_REQUEST before anything is sent: the first would split it, the
-  // second would end up in the service's line-per-entry files. *reply is written only on RC_OK.
+  // One request, without its carriage return; the reply is read with decodeReply
+  // (protocol/wire_reply.h). A request holding a carriage return or a line feed is refused with
+  // RC_BAD_REQUEST before anything is sent: the first would split it, the second would end up in
+  // the service's line-per-entry files. *reply is written only on RC_OK.
   [[nodiscard]] ResultCode request(std::string_view text, std::string* reply);
 
   // Stores the name and password on the connection. The service checks them at the first
@@ -49,6 +44,7 @@ class ProtocolClient {
   // or the failure of the exchange.
   [[nodiscard]] ResultCode hasManagerLevel(bool* manager);
 
+  // `log` is a LogKind (protocol/log_kind.h).
   [[nodiscard]] ResultCode logCount(int log, int64_t* count);
   // The records before `before` (at most one page), oldest first, and the cursor of the first.
   // For the saved-files log the service answers with the whole file instead of a page.
@@ -63,8 +59,8 @@ class ProtocolClient {
   RequestChannel& channel_;
 };
 
-// The store a key is read from: a policy key has four dotted parts and an event name first
-// ("powerfail.sound.happen.max count"); everything else is a service setting.
+// The store a key is read from: a key of the policy grammar ("powerfail.sound.happen.max count",
+// protocol/policy_key.h) is an event policy key; everything else is a service setting.
 KeyStore classifyKey(std::string_view key);
 
 }  // namespace gw

@@ -1,5 +1,5 @@
 // Policy key parsing and formatting.
-#include "service/config/policy_key.h"
+#include "protocol/policy_key.h"
 
 #include <array>
 

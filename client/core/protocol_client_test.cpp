@@ -1,5 +1,5 @@
-// Reply decoding, request framing and the page replies, over a scripted channel.
-#include "tools/monctl/protocol_client.h"
+// Request framing and the page replies, over a scripted channel.
+#include "client/core/protocol_client.h"
 
 #include <gtest/gtest.h>
 
@@ -22,30 +22,6 @@ class ScriptedChannel : public RequestChannel {
     return RC_OK;
   }
 };
-
-TEST(ProtocolClientTest, DecodesErrorReplies) {
-  struct Row {
-    const char* reply;
-    ResultCode code;
-  };
-  const Row rows[] = {
-      {"ERR 33", RC_ACCESS_DENIED},
-      {"ERR 8", RC_NO_DEVICE},
-      {"ERR 7x", RC_SHORT_REPLY},  // the leading digits count
-      {"ERR 0", RC_ERR_WITHOUT_NUMBER},
-      {"ERR x", RC_ERR_WITHOUT_NUMBER},
-      {"ERR ", RC_ERR_WITHOUT_NUMBER},
-      {"ERR -3", RC_ERR_WITHOUT_NUMBER},  // not a code of ours
-      {"ERR", RC_OK},                     // without the blank it is a text
-      {"", RC_OK},
-      {"3000", RC_OK},
-  };
-  for (const Row& row : rows) {
-    std::string text = "untouched";
-    EXPECT_EQ(ProtocolClient::decodeReply(row.reply, &text), row.code) << row.reply;
-    EXPECT_EQ(text, row.code == RC_OK ? row.reply : "untouched") << row.reply;
-  }
-}
 
 TEST(ProtocolClientTest, FramesRequestsAndRefusesLineBreaks) {
   ScriptedChannel channel;
@@ -94,15 +70,15 @@ TEST(ProtocolClientTest, ReadsNumbersPagesAndTheManagerProbe) {
   channel.replies = {"70 2002/07/15 13:05:09 004\r\n2002/07/15 13:06:10 005\n", "0", "x 1"};
   int64_t first = -1;
   std::vector<std::string> records;
-  ASSERT_EQ(client.logPageBefore(LOG_EVENTS, 72, &first, &records), RC_OK);
+  ASSERT_EQ(client.logPageBefore(LOG_EVENT, 72, &first, &records), RC_OK);
   EXPECT_EQ(channel.sent.back(), "LOG PRV 0 72\r");
   EXPECT_EQ(first, 70);
   EXPECT_EQ(records,
             (std::vector<std::string>{"2002/07/15 13:05:09 004", "2002/07/15 13:06:10 005"}));
-  ASSERT_EQ(client.logPageBefore(LOG_EVENTS, 0, &first, &records), RC_OK);
+  ASSERT_EQ(client.logPageBefore(LOG_EVENT, 0, &first, &records), RC_OK);
   EXPECT_EQ(first, 0);
   EXPECT_TRUE(records.empty());
-  EXPECT_EQ(client.logPageBefore(LOG_EVENTS, 5, &first, &records), RC_SOCKET_ERROR);
+  EXPECT_EQ(client.logPageBefore(LOG_EVENT, 5, &first, &records), RC_SOCKET_ERROR);
 
   channel.sent.clear();
   channel.replies = {"", "ERR 33", "ERR 21"};

@@ -1,4 +1,4 @@
-// How monctl writes values for a terminal: measurements in hundredths with their units, times,
+// How a client writes values as text: measurements in hundredths with their units, times,
 // flags and the meaning of result codes.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/result_code.h"
+#include "protocol/device_variables.h"
 
 namespace gw {
 
@@ -23,11 +24,8 @@ std::string resultCodeMeaning(int code);
 // "no UPS (8)": the meaning and the code, as a failed read is shown.
 std::string failedReadText(int code);
 
-// The status values STATUS_INVOLT (0) to STATUS_BEEP (13).
-inline constexpr int kStatusValueCount = 14;
-
-// The variable name of the status value at `index` (0..13), as "DEV" asks for it; empty when
-// out of range.
+// The variable name of the status value at `index` (0..kStatusCount-1), as "DEV" asks
+// for it; empty when out of range.
 std::string_view statusVariableName(int index);
 
 // One line of the status listing for the status value at `index` (0..13), its read's code and

@@ -1,9 +1,9 @@
 // Event code texts with their built-in fallbacks.
-#include "tools/monctl/event_texts.h"
+#include "client/core/event_texts.h"
 
 #include <cstdio>
 
-#include "service/config/policy_names.h"
+#include "protocol/policy_key.h"
 
 namespace gw {
 namespace {
@@ -33,9 +33,12 @@ EventTexts::EventTexts() {
 
 std::string EventTexts::contentKey(int code) {
   if (code < 0 || code >= kCodeCount) return {};
-  bool restore = code % 2 == 1;
-  return std::string(kEventNames[static_cast<size_t>(code / 2)]) + ".record." +
-         (restore ? "restore" : "happen") + ".content";
+  PolicyKey key;
+  key.event = static_cast<EventId>(code / 2);
+  key.action = ACTION_RECORD;
+  key.phase = code % 2 == 1 ? PHASE_RESTORE : PHASE_HAPPEN;
+  key.param = PARAM_CONTENT;
+  return key.text();
 }
 
 void EventTexts::setText(int code, std::string_view text) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "service/config/policy_names.h"
+#include "protocol/policy_names.h"
 
 namespace gw {
 

@@ -1,5 +1,5 @@
 // Units, rounding-free hundredths and failure texts of the status listing.
-#include "tools/monctl/value_text.h"
+#include "client/core/value_text.h"
 
 #include <gtest/gtest.h>
 

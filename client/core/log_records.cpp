@@ -1,13 +1,13 @@
 // Event and status record parsing and layout.
-#include "tools/monctl/log_records.h"
+#include "client/core/log_records.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
+#include "client/core/value_text.h"
 #include "common/line_file.h"
 #include "common/time_text.h"
-#include "tools/monctl/value_text.h"
 
 namespace gw {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/monctl/event_texts.h"
+#include "client/core/event_texts.h"
 
 namespace gw {
 

@@ -1,14 +1,15 @@
 // Typed requests of the client protocol and the decoding of their replies.
-#include "tools/monctl/protocol_client.h"
+#include "client/core/protocol_client.h"
 
 #include "common/line_file.h"
-#include "service/config/policy_names.h"
+#include "protocol/policy_key.h"
+#include "protocol/wire_reply.h"
 
 namespace gw {
 namespace {
 
 // A log number the service does not have: clearing it changes nothing.
-constexpr int kNoSuchLog = 3;
+constexpr int kNoSuchLog = kLogKindCount;
 
 std::string_view commandWord(KeyStore store) { return store == KeyStore::kPolicy ? "PTC" : "POL"; }
 
@@ -28,20 +29,8 @@ bool splitPage(std::string_view reply, int64_t* cursor, std::string_view* body) 
 }  // namespace
 
 KeyStore classifyKey(std::string_view key) {
-  size_t dots = 0;
-  for (char c : key) dots += c == '.' ? 1 : 0;
-  std::string_view event = key.substr(0, key.find('.'));
-  return dots == 3 && indexOfName(kEventNames, event) >= 0 ? KeyStore::kPolicy : KeyStore::kSetting;
-}
-
-ResultCode ProtocolClient::decodeReply(std::string_view reply, std::string* text) {
-  if (reply.substr(0, 4) == "ERR ") {
-    long long code = parseLeadingInt(reply.substr(4));
-    if (code <= 0 || code > 0xFFFF) return RC_ERR_WITHOUT_NUMBER;
-    return static_cast<ResultCode>(code);
-  }
-  text->assign(reply);
-  return RC_OK;
+  PolicyKey parsed;
+  return PolicyKey::parse(key, &parsed) ? KeyStore::kPolicy : KeyStore::kSetting;
 }
 
 ResultCode ProtocolClient::request(std::string_view text, std::string* reply) {
