@@ -65,3 +65,18 @@ function(gw_add_subdirectories dir)
     add_subdirectory(${base})
   endif()
 endfunction()
+
+# gw_add_qt_test(NAME SOURCES ... [DEPS ...])  a QtTest executable registered with CTest, run on
+#                                             the offscreen platform.
+function(gw_add_qt_test name)
+  if(NOT GW_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_DEPS} Qt6::Test Threads::Threads)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GW_BIN_DIR=${GW_BIN_DIR};GW_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

@@ -27,7 +27,8 @@ std::string joinLines(const std::vector<std::string>& lines);
 [[nodiscard]] bool parseWholeInt(std::string_view text, long long* out);
 
 // Reads the leading decimal digits of a text, the way atoi does: optional blanks, an optional
-// sign, then digits; no digits gives 0. Used where the Parts say "leading digits".
+// sign, then digits; no digits gives 0. For numbers read leniently: command lines, model
+// numbers, address prefixes, account levels, reply codes.
 long long parseLeadingInt(std::string_view text);
 
 }  // namespace gw

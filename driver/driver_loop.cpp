@@ -16,22 +16,25 @@ void DriverLoop::run() {
   // The first poll is due at entry, before any request is served: until a device has read the
   // UPS once its status reads fail, and a service asking at that moment would take the UPS for
   // gone.
-  int64_t mark = clock_.monotonicMs() - kPollIntervalMs;
+  poll_mark_ms_ = clock_.monotonicMs() - kPollIntervalMs;
   for (;;) {
-    int64_t elapsed = clock_.monotonicMs() - mark;
+    int64_t elapsed = clock_.monotonicMs() - poll_mark_ms_;
     if (elapsed < kPollIntervalMs) {
       ResultCode rc = serveRequest(static_cast<int>(kPollIntervalMs - elapsed));
       if (rc == RC_PIPE_BROKEN) return;
       if (rc == RC_DEVICE_CHANGED) {
         if (!recreateDevice()) return;
-        mark = clock_.monotonicMs();
+        poll_mark_ms_ = clock_.monotonicMs();
         continue;
       }
       // Requests do not move the schedule: only a due poll does.
       if (rc != RC_TIMEOUT) continue;
     }
-    if (device_->poll() != RC_OK && !recreateDevice()) return;
-    mark = clock_.monotonicMs();
+    const int64_t begun = clock_.monotonicMs();
+    ResultCode polled = device_->poll();
+    last_poll_ms_ = clock_.monotonicMs() - begun;
+    if (polled != RC_OK && !recreateDevice()) return;
+    poll_mark_ms_ = clock_.monotonicMs();
   }
 }
 
@@ -43,30 +46,68 @@ bool DriverLoop::recreateDevice() {
   return true;
 }
 
-ResultCode DriverLoop::serveRequest(int time_limit_ms) {
-  int64_t start = clock_.monotonicMs();
-  uint8_t byte = 0;
-  ResultCode rc = link_.readTimed(&byte, 1, time_limit_ms);
-  if (rc != RC_OK) return rc;
-  while (byte != '\n') {
+bool DriverLoop::takeLine() {
+  while (input_offset_ < input_.size()) {
+    const char byte = input_[input_offset_++];
+    if (byte == '\n') return true;
     if (line_length_ < kRequestLineMax) {
-      line_[line_length_++] = static_cast<char>(byte);
+      line_[line_length_++] = byte;
     } else {
       line_overlong_ = true;
     }
-    int64_t spent = clock_.monotonicMs() - start;
-    if (spent > time_limit_ms) return RC_TIMEOUT;
-    rc = link_.readTimed(&byte, 1, static_cast<int>(time_limit_ms - spent));
-    if (rc != RC_OK) return rc;
   }
-  std::string reply;
-  ResultCode result = handleLine(&reply);
-  line_length_ = 0;
-  line_overlong_ = false;
-  if (link_.write(reinterpret_cast<const uint8_t*>(reply.data()), reply.size()) != RC_OK) {
+  input_.clear();
+  input_offset_ = 0;
+  return false;
+}
+
+ResultCode DriverLoop::serveRequest(int time_limit_ms) {
+  const int64_t start = clock_.monotonicMs();
+  std::string replies;
+  ResultCode result = RC_TIMEOUT;
+  for (;;) {
+    if (takeLine()) {
+      std::string reply;
+      ResultCode rc = handleLine(&reply);
+      line_length_ = 0;
+      line_overlong_ = false;
+      replies += reply;
+      result = rc == RC_DEVICE_CHANGED ? RC_DEVICE_CHANGED : RC_OK;
+      // A due poll comes before the next line, and a new device answers the lines after a
+      // media change.
+      if (result == RC_DEVICE_CHANGED || clock_.monotonicMs() - start >= time_limit_ms) break;
+      continue;
+    }
+    // Everything received is answered: the replies go out before any further wait.
+    if (!replies.empty()) break;
+    const int64_t left = time_limit_ms - (clock_.monotonicMs() - start);
+    if (left < 0) return RC_TIMEOUT;
+    uint8_t chunk[kReadChunk];
+    size_t got = 0;
+    ResultCode rc = link_.readAvailable(chunk, sizeof chunk, static_cast<int>(left), &got);
+    if (rc != RC_OK) return rc;
+    input_.append(reinterpret_cast<const char*>(chunk), got);
+  }
+  if (link_.write(reinterpret_cast<const uint8_t*>(replies.data()), replies.size()) != RC_OK) {
     return RC_PIPE_BROKEN;
   }
-  return result == RC_DEVICE_CHANGED ? RC_DEVICE_CHANGED : RC_OK;
+  return result;
+}
+
+bool DriverLoop::answerPhase(const Request& request, std::string* reply) const {
+  if (request.empty || request.letter != 'P') return false;
+  int64_t value = 0;
+  if (request.number == 0) {
+    value = poll_mark_ms_ + kPollIntervalMs - clock_.monotonicMs();
+    if (value < 0) value = 0;
+  } else if (request.number == 1) {
+    value = last_poll_ms_;
+  } else {
+    *reply = errorReply(request, RC_UNSUPPORTED);
+    return true;
+  }
+  *reply = successReply(request, " " + std::to_string(value));
+  return true;
 }
 
 ResultCode DriverLoop::handleLine(std::string* reply) {
@@ -75,6 +116,7 @@ ResultCode DriverLoop::handleLine(std::string* reply) {
     return RC_UNSUPPORTED;
   }
   Request request = parseRequest(std::string_view(line_, line_length_));
+  if (answerPhase(request, reply)) return RC_OK;
   const RequestRow* row =
       request.empty ? nullptr : findRequestRow(request.letter, request.number);
   if (row && !row->handler && request.arg_count >= row->args) {

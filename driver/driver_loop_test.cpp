@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "testing/fake_clock.h"
-#include "testing/scripted_pipe.h"
+#include "testing/fake_pipe.h"
 
 namespace gw {
 namespace {
@@ -77,11 +77,8 @@ class LoopSource final : public DeviceSource {
 class DriverLoopTest : public ::testing::Test {
  protected:
   DriverLoopTest() {
-    auto in = std::make_unique<ScriptedInputPipe>(clock_);
-    auto out = std::make_unique<RecordingOutputPipe>();
-    in_ = in.get();
-    out_ = out.get();
-    link_ = std::make_unique<PipeLink>(std::move(in), std::move(out));
+    link_ = std::make_unique<PipeLink>(std::make_unique<FakePipe>(in_, &clock_),
+                                       std::make_unique<FakePipe>(out_, &clock_));
   }
   std::unique_ptr<DriverLoop> makeLoop(int type, int index) {
     auto loop = std::make_unique<DriverLoop>(clock_, *link_, source_, type, index);
@@ -92,8 +89,8 @@ class DriverLoopTest : public ::testing::Test {
   FakeClock clock_;
   DeviceLog log_;
   LoopSource source_{clock_, log_};
-  ScriptedInputPipe* in_ = nullptr;
-  RecordingOutputPipe* out_ = nullptr;
+  std::shared_ptr<FakePipe::Script> in_ = std::make_shared<FakePipe::Script>();
+  std::shared_ptr<FakePipe::Script> out_ = std::make_shared<FakePipe::Script>();
   std::unique_ptr<PipeLink> link_;
 };
 
@@ -118,6 +115,55 @@ TEST_F(DriverLoopTest, ARequestWaitingAtStartIsAnsweredAfterTheFirstPoll) {
   ASSERT_FALSE(log_.polls.empty());
   EXPECT_EQ(log_.polls.front(), 0);
   EXPECT_EQ(out_->written, "S7 47\n");
+}
+
+TEST_F(DriverLoopTest, LinesWaitingTogetherAreServedInOrderAndAnsweredInOneWrite) {
+  in_->at(100, "S1\nS2\nP0\nS3\n");
+  in_->at(200, "S4\nS");
+  in_->at(300, "5\n");
+  in_->closeAt(400);
+  auto loop = makeLoop(0, 0);
+  loop->run();
+  EXPECT_EQ(out_->written, "S1 41\nS2 42\nP0 2900\nS3 43\nS4 44\nS5 45\n");
+  EXPECT_EQ(out_->writes, 3) << "one write per batch of lines that arrived together";
+}
+
+TEST_F(DriverLoopTest, ADuePollComesBetweenTwoWaitingLines) {
+  // Each status read of this device takes 2 ms of the fake clock and a poll 40 ms, so the batch
+  // that arrives at 3035 runs into the poll due at 3040.
+  class SlowDevice final : public DeviceSource {
+   public:
+    SlowDevice(FakeClock& clock, DeviceLog& log) : clock_(clock), log_(log) {}
+    std::unique_ptr<Device> create(int, int) override {
+      struct Slow final : Device {
+        Slow(FakeClock& c, DeviceLog& l) : clock(c), log(l) {}
+        ResultCode getStatus(int n, int32_t* value) override {
+          clock.advance(2);
+          *value = n;
+          return RC_OK;
+        }
+        ResultCode poll() override {
+          log.polls.push_back(clock.monotonicMs());
+          clock.advance(40);
+          return RC_OK;
+        }
+        FakeClock& clock;
+        DeviceLog& log;
+      };
+      return std::make_unique<Slow>(clock_, log_);
+    }
+    FakeClock& clock_;
+    DeviceLog& log_;
+  } slow(clock_, log_);
+  in_->at(3035, "S1\nS2\nS3\nP1\nP0\nP2\n");
+  in_->closeAt(3500);
+  DriverLoop loop(clock_, *link_, slow, 0, 0);
+  ASSERT_TRUE(loop.start());
+  loop.run();
+  EXPECT_EQ(log_.polls, (std::vector<int64_t>{0, 3041}));
+  EXPECT_EQ(out_->written, "S1 1\nS2 2\nS3 3\nP1 40\nP0 3000\nP2E 1\n")
+      << "the lines after the poll see its duration and the next poll time";
+  EXPECT_EQ(out_->writes, 2) << "the replies before the poll go out before it";
 }
 
 TEST_F(DriverLoopTest, ALineSplitAcrossAPollIsAnsweredOnceWhenComplete) {
@@ -161,7 +207,7 @@ TEST_F(DriverLoopTest, LoopEndsWhenNoDeviceCanBeBuiltOrThePipeBreaks) {
   loop->run();
   EXPECT_EQ(clock_.monotonicMs(), 0) << "ends right after the first failed poll";
 
-  out_->broken = true;
+  out_->fail_writes = true;
   in_->at(clock_.monotonicMs() + 10, "S0\n");
   source_.fail = false;
   source_.polls = {};

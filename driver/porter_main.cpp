@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/pipe.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ int commandLineNumber(int argc, char** argv, int i) {
 
 int main(int argc, char** argv) {
   // A write to a closed pipe must come back as an error, so the loop can end normally.
-  ::signal(SIGPIPE, SIG_IGN);
+  gw::ignoreBrokenPipes();
 
   int media_type = commandLineNumber(argc, argv, 1);
   int media_index = commandLineNumber(argc, argv, 2);

@@ -15,7 +15,7 @@
 #include "service/schedule/schedule.h"
 #include "service/server/client_connection.h"
 #include "service/server/request_dispatcher.h"
-#include "service/server/service_adapters.h"
+#include "service/core/service_adapters.h"
 #include "testing/fake_clock.h"
 #include "testing/fake_driver_channel.h"
 #include "testing/fake_event_times.h"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "common/result_code.h"
@@ -24,6 +25,8 @@ class Pipe {
   [[nodiscard]] virtual ResultCode write(const void* bytes, size_t count) = 0;
   // A second owner of the same stream; null when the system refuses.
   virtual std::unique_ptr<Pipe> duplicate() const = 0;
+  // The back-end's handle for a PollSet; -1 for an end that cannot be waited on with others.
+  virtual intptr_t pollHandle() const { return -1; }
 };
 
 // Adopts the process's own standard input and output (porter's link to the service). Null when

@@ -50,6 +50,10 @@ class ChildProcess {
 [[nodiscard]] ResultCode spawnProcess(const SpawnOptions& options,
                                       std::unique_ptr<ChildProcess>* child);
 
+// Makes a write to a pipe or socket whose reader has gone fail with an error instead of ending
+// the process. Process-wide: call once, from main.
+void ignoreBrokenPipes();
+
 // Runs "/bin/sh -c command" and waits at most timeout_ms; the shell is killed after that.
 // Environment entries are added. RC_OK with the exit code, RC_TIMEOUT, or RC_NOT_AVAILABLE.
 [[nodiscard]] ResultCode runShellCommand(const std::string& command,

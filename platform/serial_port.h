@@ -13,19 +13,19 @@
 
 namespace gw {
 
-// Modem input signals, in the bit values of LineStatus.
-enum : uint32_t {
-  kModemDcd = 0x01,
-  kModemDsr = 0x20,
-  kModemCts = 0x80,
-  kModemRing = 0x100,
+// Modem input signals, as getModemLines reports them (and the media's getLineStatus).
+enum LineStatus : uint32_t {
+  LS_DCD = 0x01,
+  LS_DSR = 0x20,
+  LS_CTS = 0x80,
+  LS_RING = 0x100,
 };
 
-// Modem output signals, in the bit values of LineControl.
-enum : uint32_t {
-  kModemBreak = 0x04,
-  kModemDtr = 0x08,
-  kModemRts = 0x40,
+// Modem output signals, as driven by setModemLines (and the media's setLines).
+enum LineControl : uint32_t {
+  LC_BREAK = 0x04,
+  LC_DTR = 0x08,
+  LC_RTS = 0x40,
 };
 
 class SerialPort {
@@ -55,5 +55,12 @@ class SerialPort {
 
 // Opens the path. RC_NOT_AVAILABLE when it does not exist or is busy.
 [[nodiscard]] ResultCode openSerialPort(const std::string& path, std::unique_ptr<SerialPort>* port);
+
+// The device path for the numbered port COM<n>: $GRIDWATCH_COM<n> when set and not empty, else
+// /dev/ttyS<n-1>. Empty for n < 1.
+std::string comPortPath(int n);
+
+// openSerialPort(comPortPath(n)); RC_NOT_AVAILABLE for n < 1.
+[[nodiscard]] ResultCode openComPort(int n, std::unique_ptr<SerialPort>* port);
 
 }  // namespace gw

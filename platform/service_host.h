@@ -31,6 +31,9 @@ class ServiceHost {
   virtual void startInstalledService(const std::string& service_name) = 0;
 };
 
+// The file name of the marker that acquireSingleInstance(name) takes in its directory.
+std::string instanceMarkerFile(const std::string& name);
+
 // The host for this platform. `lock_dir` is where the single-instance marker lives.
 std::unique_ptr<ServiceHost> createServiceHost(const std::string& lock_dir);
 std::unique_ptr<SystemLog> createSystemLog(const std::string& source);

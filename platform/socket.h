@@ -24,6 +24,8 @@ inline constexpr Ipv4Address kLoopbackAddress = 0x7F000001;
 std::string formatIpv4(Ipv4Address address);
 // Reads exactly four dotted decimal parts, each 0..255. Returns false otherwise.
 [[nodiscard]] bool parseIpv4(std::string_view text, Ipv4Address* address);
+// A host as the clients name it: a dotted address or "localhost". No name service is asked.
+[[nodiscard]] bool parseHostAddress(std::string_view host, Ipv4Address* address);
 
 // What a PollSet can watch. The handle is the back-end's own socket handle.
 class PollableSocket {
@@ -93,7 +95,11 @@ class PollSet {
 
   virtual void clear() = 0;
   // The socket must outlive the next wait. Returns the slot.
-  virtual size_t add(const PollableSocket& socket, bool want_read, bool want_write) = 0;
+  size_t add(const PollableSocket& socket, bool want_read, bool want_write) {
+    return addHandle(socket.pollHandle(), want_read, want_write);
+  }
+  // The same for any other pollable handle of the back-end (a local socket or its listener).
+  virtual size_t addHandle(intptr_t handle, bool want_read, bool want_write) = 0;
   // Waits at most timeout_ms (negative: no limit). RC_OK when at least one slot is ready,
   // RC_TIMEOUT when none became ready in time, another code when the wait failed.
   [[nodiscard]] virtual ResultCode wait(int timeout_ms) = 0;
@@ -106,6 +112,20 @@ class PollSet {
 };
 
 std::unique_ptr<PollSet> createPollSet();
+
+// Handles served in another object's wait: the owner of the wait lets the participant add its
+// handles to the set before the wait, and serve them after it. Neither call may block.
+class PollParticipant {
+ public:
+  PollParticipant() = default;
+  PollParticipant(const PollParticipant&) = delete;
+  PollParticipant& operator=(const PollParticipant&) = delete;
+  virtual ~PollParticipant() = default;
+
+  virtual void addTo(PollSet& poll) = 0;
+  // Called only after a wait that returned RC_OK.
+  virtual void serveReady(const PollSet& poll) = 0;
+};
 
 // Client-side conveniences over a stream, for tools, benchmarks and tests.
 // Sends every byte, waiting at most timeout_ms for each stall. RC_OK, RC_TIMEOUT, RC_SOCKET_ERROR.

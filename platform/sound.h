@@ -15,11 +15,13 @@ class SoundPlayer {
   SoundPlayer() = default;
   SoundPlayer(const SoundPlayer&) = delete;
   SoundPlayer& operator=(const SoundPlayer&) = delete;
+  // Lets sounds still playing finish, at most SoundOptions::stop_grace_ms, and ends the rest:
+  // nothing the player started outlives it.
   virtual ~SoundPlayer() = default;
 
   // Empty `content`: a warning beep. Otherwise plays "<program directory>/<content>"; a file
-  // that does not exist plays nothing (no default sound): RC_NOT_AVAILABLE. The player is
-  // started detached and reaped without the caller waiting; RC_OK means it was started,
+  // that does not exist plays nothing (no default sound): RC_NOT_AVAILABLE. The player program
+  // is started and reaped without the caller waiting; RC_OK means it was started,
   // RC_UNSUPPORTED that no player is available. Safe to call from any thread.
   [[nodiscard]] virtual ResultCode playSound(const std::string& content) = 0;
 };
@@ -30,6 +32,7 @@ struct SoundOptions {
                                        // one argument, or with none for a beep
   std::string search_path;             // ':'-separated directories searched for "aplay" when
                                        // there is no command
+  int stop_grace_ms = 2000;            // how long the player's end waits for a running sound
 };
 
 // program_dir as given, command from GRIDWATCH_SOUND_COMMAND (unset: none), search path from

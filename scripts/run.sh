@@ -5,28 +5,40 @@
 #   scripts/run.sh                     a simulated binary-protocol UPS
 #   scripts/run.sh --kind text         a simulated text-protocol UPS (or: contact)
 #   scripts/run.sh --ups /dev/ttyUSB0  a real UPS on that serial device
+#   scripts/run.sh --monview           also start the graphical client beside the service
+# With a display, the tray icon (montray) starts too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 kind=binary
 ups=
+monview=
 while (($#)); do
   case "$1" in
     --kind) kind=$2; shift 2 ;;
     --ups) ups=$2; shift 2 ;;
-    -h|--help) sed -n '2,8p' "$0"; exit 0 ;;
+    --monview) monview=1; shift ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target monsvc porter upssim monctl
+display=${DISPLAY:-}${WAYLAND_DISPLAY:-}
+cmake --build build --target monsvc porter upssim monctl sweeper ${monview:+monview} \
+  ${display:+montray monview}
 data=$(mktemp -d -t gridwatch.XXXXXX)
 cp build/bin/* "$data"/
 export GRIDWATCH_PORT=${GRIDWATCH_PORT:-8855}
 echo "data directory: $data"
 echo "client port:    $GRIDWATCH_PORT"
+# Started from a desktop, a shutdown closes this desktop's applications (saving into ~/PCTemp),
+# not those of whatever session the login manager calls active.
+if [[ -n ${DISPLAY:-} ]]; then
+  export GRIDWATCH_CLOSER_DISPLAY=$DISPLAY
+  echo "closer:         a shutdown closes the applications on $DISPLAY first"
+fi
 
 pids=()
 cleanup() {
@@ -37,6 +49,24 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
+# The graphical client, once the service has had a moment to listen.
+start_monview() {
+  [[ -n $monview ]] || return 0
+  if [[ -z ${DISPLAY:-}${WAYLAND_DISPLAY:-} ]]; then
+    echo "no display: monview not started"
+    return 0
+  fi
+  (sleep 1; exec "$data/monview") &
+  pids+=($!)
+}
+
+# The tray icon of this desktop session; it finds the service through the data directory.
+start_montray() {
+  [[ -n $display ]] || return 0
+  "$data/montray" &
+  pids+=($!)
+}
+
 # The driver is told to use COM1; GRIDWATCH_COM1 says what COM1 is.
 printf 'service.media type=2\nservice.media index=1\n' > "$data/policy"
 if [[ -n $ups ]]; then
@@ -44,6 +74,8 @@ if [[ -n $ups ]]; then
   echo "UPS on:         $ups"
   "$data/monsvc" &
   pids+=($!)
+  start_monview
+  start_montray
   wait "${pids[0]}"
   exit 0
 fi
@@ -65,6 +97,8 @@ echo "simulated UPS:  $kind protocol, $where"
 export GRIDWATCH_SHUTDOWN_COMMAND='echo "monsvc: system shutdown requested (simulation: the machine stays up)"'
 "$data/monsvc" &
 pids+=($!)
+start_monview
+start_montray
 tail -n +2 -f "$data/upssim.out" &
 pids+=($!)
 

@@ -2,23 +2,52 @@
 #include "sim/cable_server.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 
-#include <cstring>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "driver/media/media.h"
-#include "platform/posix/virtual_cable_port.h"
+#include "platform/local_socket.h"
+#include "platform/virtual_cable.h"
 #include "testing/fake_clock.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
 namespace {
 
-using posix::UniqueFd;
+using Port = std::unique_ptr<NonBlockingStream>;
+
+Port connectTo(const std::string& path) {
+  Port port;
+  EXPECT_EQ(connectLocal(path, &port), RC_OK);
+  return port;
+}
+
+void sendWhole(NonBlockingStream& port, const std::string& bytes) {
+  ASSERT_EQ(sendAll(port, bytes, 0, 0), RC_OK);
+}
+
+// What arrives until the port has been quiet for 100 ms.
+std::string receiveUntilQuiet(NonBlockingStream& port) {
+  std::string out;
+  for (int quiet_ms = 0; quiet_ms < 100;) {
+    char buf[256];
+    size_t n = 0;
+    ResultCode rc = port.receive(buf, sizeof buf, &n);
+    if (rc == RC_OK) {
+      out.append(buf, n);
+      quiet_ms = 0;
+    } else if (rc == RC_TIMEOUT) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      quiet_ms += 10;
+    } else {
+      break;
+    }
+  }
+  return out;
+}
 
 class CableServerTest : public ::testing::Test {
  protected:
@@ -27,31 +56,16 @@ class CableServerTest : public ::testing::Test {
     ASSERT_EQ(CableServer::create(*ups_, dir_.file("cable"), &server_), RC_OK);
   }
 
-  UniqueFd connectPort() {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, dir_.file("cable").c_str(), sizeof addr.sun_path - 1);
-    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    EXPECT_EQ(::connect(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  Port connectPort() {
+    Port port = connectTo(dir_.file("cable"));
     server_->onListenReadable();
-    return fd;
+    return port;
   }
-  void portSends(int fd, const std::string& frames) {
-    ASSERT_EQ(::send(fd, frames.data(), frames.size(), MSG_NOSIGNAL),
-              static_cast<ssize_t>(frames.size()));
+  void portSends(const Port& port, const std::string& frames) {
+    sendWhole(*port, frames);
     server_->onConnectionReadable();
   }
-  static std::string portReceives(int fd) {
-    std::string out;
-    pollfd p{fd, POLLIN, 0};
-    while (::poll(&p, 1, 100) > 0) {
-      char buf[256];
-      ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
-      if (n <= 0) break;
-      out.append(buf, static_cast<size_t>(n));
-    }
-    return out;
-  }
+  static std::string portReceives(const Port& port) { return receiveUntilQuiet(*port); }
   static std::string frame(uint8_t type, uint8_t value) {
     return {static_cast<char>(type), static_cast<char>(value)};
   }
@@ -63,37 +77,38 @@ class CableServerTest : public ::testing::Test {
 };
 
 TEST_F(CableServerTest, AnswersLineChangesAndReportsLinesThatChangeByThemselves) {
-  UniqueFd port = connectPort();
-  EXPECT_EQ(portReceives(port.get()), frame('M', 0)) << "the state at connection: all low";
+  Port port = connectPort();
+  EXPECT_EQ(portReceives(port), frame('M', 0)) << "the state at connection: all low";
 
-  portSends(port.get(), frame('L', posix::kWireRts | posix::kWireDtr));
-  EXPECT_EQ(portReceives(port.get()), frame('A', posix::kWireCts | posix::kWireDcd));
+  portSends(port, frame('L', kWireRts | kWireDtr));
+  EXPECT_EQ(portReceives(port), frame('A', kWireCts | kWireDcd));
   EXPECT_EQ(ups_->outputLines(), LC_RTS | LC_DTR);
 
   ups_->model().setMains(false);
   server_->tick();
-  EXPECT_EQ(portReceives(port.get()), frame('M', posix::kWireDcd)) << "CTS fell by itself";
+  EXPECT_EQ(portReceives(port), frame('M', kWireDcd)) << "CTS fell by itself";
   server_->tick();
-  EXPECT_EQ(portReceives(port.get()), "") << "only changes are sent";
+  EXPECT_EQ(portReceives(port), "") << "only changes are sent";
 
   // Two frames in one piece, and a frame split across two pieces.
-  std::string two = frame('L', posix::kWireRts) + frame('L', 0);
-  portSends(port.get(), two + "L");
-  portSends(port.get(), std::string(1, static_cast<char>(posix::kWireRts | posix::kWireBreak)));
-  EXPECT_EQ(portReceives(port.get()), frame('A', posix::kWireDcd) + frame('A', 0) +
-                                          frame('A', posix::kWireCts | posix::kWireDcd));
+  std::string two = frame('L', kWireRts) + frame('L', 0);
+  portSends(port, two + "L");
+  portSends(port, std::string(1, static_cast<char>(kWireRts | kWireBreak)));
+  EXPECT_EQ(portReceives(port), frame('A', kWireDcd) + frame('A', 0) +
+                                          frame('A', kWireCts | kWireDcd));
 }
 
 TEST_F(CableServerTest, NewConnectionReplacesTheOldOneWithLinesLow) {
-  UniqueFd first = connectPort();
-  portSends(first.get(), frame('L', posix::kWireDtr));
+  Port first = connectPort();
+  portSends(first, frame('L', kWireDtr));
   EXPECT_EQ(ups_->outputLines(), LC_DTR);
-  UniqueFd second = connectPort();
+  Port second = connectPort();
   EXPECT_EQ(ups_->outputLines(), 0u) << "a fresh port starts with its lines low";
-  EXPECT_EQ(portReceives(first.get()), frame('M', 0) + frame('A', 0));
+  EXPECT_EQ(portReceives(first), frame('M', 0) + frame('A', 0));
   char c;
-  EXPECT_EQ(::recv(first.get(), &c, 1, MSG_DONTWAIT), 0) << "then the first is closed";
-  EXPECT_EQ(portReceives(second.get()), frame('M', 0));
+  size_t n = 0;
+  EXPECT_EQ(first->receive(&c, 1, &n), RC_PIPE_BROKEN) << "then the first is closed";
+  EXPECT_EQ(portReceives(second), frame('M', 0));
 }
 
 TEST(CableServerDataTest, DataFramesReachTheUpsAndAnswersComeBackFramed) {
@@ -108,25 +123,13 @@ TEST(CableServerDataTest, DataFramesReachTheUpsAndAnswersComeBackFramed) {
   EXPECT_EQ(CableServer::create(*ups, dir.file("plain"), &clash), RC_NOT_AVAILABLE)
       << "never replaces a file that is not a socket";
 
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::strncpy(addr.sun_path, dir.file("c").c_str(), sizeof addr.sun_path - 1);
-  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  ASSERT_EQ(::connect(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  Port port = connectTo(dir.file("c"));
   server->onListenReadable();
-  std::string frames = "DPD1D\r";
-  ASSERT_EQ(::send(fd.get(), frames.data(), frames.size(), 0), 6);
+  sendWhole(*port, "DPD1D\r");
   server->onConnectionReadable();
-  std::string got;
-  char buf[256];
-  pollfd p{fd.get(), POLLIN, 0};
-  while (::poll(&p, 1, 100) > 0) {
-    ssize_t n = ::recv(fd.get(), buf, sizeof buf, MSG_DONTWAIT);
-    if (n <= 0) break;
-    got.append(buf, static_cast<size_t>(n));
-  }
-  std::string want = "M" + std::string(1, static_cast<char>(posix::kWireDcd | posix::kWireDsr |
-                                                            posix::kWireCts));
+  std::string got = receiveUntilQuiet(*port);
+  std::string want = "M" + std::string(1, static_cast<char>(kWireDcd | kWireDsr |
+                                                            kWireCts));
   for (char c : std::string("#230,265,184,20\r")) want += std::string("D") + c;
   EXPECT_EQ(got, want);
 

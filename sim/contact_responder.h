@@ -29,7 +29,6 @@ class ContactResponder final : public Responder {
   void tick() override;
 
   void setDsrFollowsDtr(bool on) { dsr_follows_dtr_ = on; }
-  bool dsrFollowsDtr() const { return dsr_follows_dtr_; }
   uint32_t outputLines() const { return lines_; }
 
  private:

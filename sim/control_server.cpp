@@ -1,48 +1,42 @@
 // Line protocol over the control socket.
 #include "sim/control_server.h"
 
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstring>
-
-#include "platform/posix/errno_result.h"
-#include "platform/posix/unix_listener.h"
 
 namespace gw {
+namespace {
+
+int pollFd(intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
 
 ResultCode ControlServer::create(const std::string& path, Handler handler,
                                  std::unique_ptr<ControlServer>* server) {
-  posix::UniqueFd fd;
-  ResultCode rc = posix::listenUnixSocket(path, 16, &fd);
+  std::unique_ptr<LocalListener> listener;
+  ResultCode rc = listenLocal(path, 16, &listener);
   if (rc != RC_OK) return rc;
-  server->reset(new ControlServer(std::move(fd), path, std::move(handler)));
+  server->reset(new ControlServer(std::move(listener), std::move(handler)));
   return RC_OK;
 }
 
-ControlServer::~ControlServer() { ::unlink(path_.c_str()); }
-
 void ControlServer::addPollFds(std::vector<pollfd>* fds) const {
-  fds->push_back({listener_.get(), POLLIN, 0});
+  fds->push_back({pollFd(listener_->pollHandle()), POLLIN, 0});
   for (const auto& c : clients_) {
     short events = POLLIN;
     if (!c->out.empty()) events |= POLLOUT;
-    fds->push_back({c->fd.get(), events, 0});
+    fds->push_back({pollFd(c->stream->pollHandle()), events, 0});
   }
 }
 
 void ControlServer::flush(Client& c) {
   while (!c.out.empty()) {
-    ssize_t n = posix::retryEintr(
-        [&] { return ::send(c.fd.get(), c.out.data(), c.out.size(), MSG_NOSIGNAL); });
-    if (n > 0) {
-      c.out.erase(0, static_cast<size_t>(n));
+    size_t sent = 0;
+    ResultCode rc = c.stream->send(c.out.data(), c.out.size(), &sent);
+    if (rc == RC_OK) {
+      c.out.erase(0, sent);
       continue;
     }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    if (rc == RC_TIMEOUT) break;
     c.closed = true;
     return;
   }
@@ -51,13 +45,14 @@ void ControlServer::flush(Client& c) {
 
 void ControlServer::serve(Client& c) {
   char buf[1024];
-  ssize_t n = posix::retryEintr([&] { return ::recv(c.fd.get(), buf, sizeof buf, 0); });
-  if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
+  size_t n = 0;
+  ResultCode rc = c.stream->receive(buf, sizeof buf, &n);
+  if (rc == RC_TIMEOUT) return;
+  if (rc != RC_OK) {
     c.closed = true;
     return;
   }
-  if (n < 0) return;
-  c.in.append(buf, static_cast<size_t>(n));
+  c.in.append(buf, n);
   size_t nl;
   while ((nl = c.in.find('\n')) != std::string::npos) {
     std::string line = c.in.substr(0, nl);
@@ -73,8 +68,8 @@ void ControlServer::serve(Client& c) {
 
 void ControlServer::handle(const std::vector<pollfd>& fds) {
   // The entries added by addPollFds, in the same order: the listener, then each client.
-  auto it = std::find_if(fds.begin(), fds.end(),
-                         [&](const pollfd& p) { return p.fd == listener_.get(); });
+  const int listener = pollFd(listener_->pollHandle());
+  auto it = std::find_if(fds.begin(), fds.end(), [&](const pollfd& p) { return p.fd == listener; });
   if (it == fds.end()) return;
   size_t base = static_cast<size_t>(it - fds.begin());
   size_t known = clients_.size();
@@ -85,14 +80,8 @@ void ControlServer::handle(const std::vector<pollfd>& fds) {
     if (!c.closed && (re & POLLOUT)) flush(c);
   }
   if (fds[base].revents & POLLIN) {
-    int fd = posix::retryEintr([&] {
-      return ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    });
-    if (fd >= 0) {
-      auto c = std::make_unique<Client>();
-      c->fd.reset(fd);
-      clients_.push_back(std::move(c));
-    }
+    auto c = std::make_unique<Client>();
+    if (listener_->accept(&c->stream) == RC_OK) clients_.push_back(std::move(c));
   }
   clients_.erase(std::remove_if(clients_.begin(), clients_.end(),
                                 [](const std::unique_ptr<Client>& c) { return c->closed; }),

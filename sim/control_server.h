@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/result_code.h"
-#include "platform/posix/unique_fd.h"
+#include "platform/local_socket.h"
 
 namespace gw {
 
@@ -29,7 +29,6 @@ class ControlServer {
   // or when the socket cannot be made.
   [[nodiscard]] static ResultCode create(const std::string& path, Handler handler,
                                          std::unique_ptr<ControlServer>* server);
-  ~ControlServer();
   ControlServer(const ControlServer&) = delete;
   ControlServer& operator=(const ControlServer&) = delete;
 
@@ -39,19 +38,18 @@ class ControlServer {
 
  private:
   struct Client {
-    posix::UniqueFd fd;
+    std::unique_ptr<NonBlockingStream> stream;
     std::string in;
     std::string out;
     bool closed = false;
   };
 
-  ControlServer(posix::UniqueFd listener, std::string path, Handler handler)
-      : listener_(std::move(listener)), path_(std::move(path)), handler_(std::move(handler)) {}
+  ControlServer(std::unique_ptr<LocalListener> listener, Handler handler)
+      : listener_(std::move(listener)), handler_(std::move(handler)) {}
   void serve(Client& client);
   void flush(Client& client);
 
-  posix::UniqueFd listener_;
-  std::string path_;
+  std::unique_ptr<LocalListener> listener_;
   Handler handler_;
   std::vector<std::unique_ptr<Client>> clients_;
 };

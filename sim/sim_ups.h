@@ -47,7 +47,6 @@ class SimUps {
   // A noisy line: the last byte of every answer arrives corrupted (for the binary "D" answer
   // that is its final CR), so the port sees malformed answers.
   void setGarbled(bool on) { garbled_ = on; }
-  bool garbled() const { return garbled_; }
   // RC_BAD_VALUE when this kind has no such model (nothing changes then).
   [[nodiscard]] ResultCode changeModel(const std::string& name);
 

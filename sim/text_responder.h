@@ -41,13 +41,8 @@ class TextResponder final : public Responder {
   uint32_t inputLines() override;
   void tick() override;
 
-  // Settings in force, in whole units.
-  int batteryOutVolts() const { return battery_out_; }
-  int inputHigh() const { return input_high_; }
-  int inputLow() const { return input_low_; }
+  // The low-battery setting in force, in whole units.
   int batteryLow() const { return battery_low_; }
-  bool autoRestart() const { return auto_restart_; }
-  bool coldStart() const { return cold_start_; }
 
  private:
   // Returns false when the command is not answered.

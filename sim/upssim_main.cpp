@@ -1,5 +1,5 @@
-// upssim: a simulated UPS on a pseudo-terminal or a virtual serial cable, controlled from its
-// terminal or a control socket.
+// upssim: a simulated UPS on a pseudo-terminal, a virtual serial cable or a USB HID link,
+// controlled from its terminal or a control socket.
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -11,9 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "hidbridge/ups_usb_ids.h"
 #include "platform/clock.h"
+#include "platform/posix/hid_uhid_device.h"
+#include "platform/process.h"
 #include "sim/cable_server.h"
 #include "sim/control_server.h"
+#include "sim/hid_socket_server.h"
 #include "sim/pty_endpoint.h"
 #include "sim/sim_controller.h"
 #include "sim/sim_ups.h"
@@ -25,7 +29,7 @@ volatile sig_atomic_t g_stop = 0;
 void onSignal(int) { g_stop = 1; }
 
 const char kUsage[] =
-    "usage: upssim [--kind binary|text|contact] [--model NAME] [--link pty|cable]\n"
+    "usage: upssim [--kind binary|text|contact] [--model NAME] [--link pty|cable|hid]\n"
     "              [--cable PATH] [--control PATH] [--log PATH] [--com N]\n"
     "\n"
     "Simulates one UPS. The first line on standard output tells where porter should point,\n"
@@ -37,8 +41,12 @@ const char kUsage[] =
     "  --model    model name (\"models\" on the control channel lists them); default per kind\n"
     "  --link     pty: a pseudo-terminal (data only; default for binary and text);\n"
     "             cable: a virtual serial cable, a Unix socket carrying data and control\n"
-    "             lines (default, and required, for contact)\n"
-    "  --cable    socket path of the cable (default /tmp/upssim-<pid>.cable)\n"
+    "             lines (default, and required, for contact);\n"
+    "             hid: a USB HID UPS (binary or text), a kernel device through /dev/uhid\n"
+    "             when it can be opened, else a simulated one on a Unix socket; the first\n"
+    "             line is then \"GRIDWATCH_HID=<socket>\" (empty for the kernel device)\n"
+    "  --cable    socket path of the cable or the HID device (default\n"
+    "             /tmp/upssim-<pid>.cable or .hid)\n"
     "  --control  also accept control commands on this Unix socket, one per line, one reply\n"
     "             line each\n"
     "  --log      append every received command to this file, hex-escaped, with a timestamp\n"
@@ -63,7 +71,7 @@ bool parseKind(const std::string& v, Options* o, std::string* error) {
 }
 
 bool parseLink(const std::string& v, Options* o, std::string* error) {
-  if (v != "pty" && v != "cable") {
+  if (v != "pty" && v != "cable" && v != "hid") {
     *error = "unknown link " + v;
     return false;
   }
@@ -126,8 +134,12 @@ bool parseOptions(int argc, char** argv, Options* o, std::string* error) {
     *error = "a contact-closure UPS needs --link cable (a pseudo-terminal has no control lines)";
     return false;
   }
-  if (o->link == "cable" && o->cable.empty()) {
-    o->cable = "/tmp/upssim-" + std::to_string(::getpid()) + ".cable";
+  if (o->kind == gw::UpsKind::kContact && o->link == "hid") {
+    *error = "a contact-closure UPS has no USB interface; --link hid carries binary or text";
+    return false;
+  }
+  if (o->link != "pty" && o->cable.empty()) {
+    o->cable = "/tmp/upssim-" + std::to_string(::getpid()) + "." + o->link;
   }
   return true;
 }
@@ -147,7 +159,7 @@ int main(int argc, char** argv) {
   sigemptyset(&sa.sa_mask);
   ::sigaction(SIGTERM, &sa, nullptr);
   ::sigaction(SIGINT, &sa, nullptr);
-  ::signal(SIGPIPE, SIG_IGN);
+  gw::ignoreBrokenPipes();
 
   gw::Clock& clock = gw::systemClock();
   std::unique_ptr<gw::SimUps> ups;
@@ -163,8 +175,23 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<gw::PtyEndpoint> pty;
   std::unique_ptr<gw::CableServer> cable;
+  std::unique_ptr<gw::SimHidUps> hid;
+  std::unique_ptr<gw::posix::UhidDevice> uhid;
+  std::unique_ptr<gw::HidSocketServer> hid_socket;
   std::string device;
-  if (options.link == "pty") {
+  std::string where_name = "GRIDWATCH_COM" + std::to_string(options.com);
+  if (options.link == "hid") {
+    hid = std::make_unique<gw::SimHidUps>(*ups, gw::UPS_USB_VENDOR_ID, gw::UPS_USB_PRODUCT_ID);
+    where_name = gw::kHidSimulatorVariable;
+    // A kernel device where the machine allows one; porter then finds it like a real UPS.
+    if (gw::posix::UhidDevice::create(*hid, "upssim UPS", &uhid) != RC_OK) {
+      if (gw::HidSocketServer::create(*hid, options.cable, &hid_socket) != RC_OK) {
+        std::fprintf(stderr, "upssim: cannot listen at %s\n", options.cable.c_str());
+        return 1;
+      }
+      device = hid_socket->path();
+    }
+  } else if (options.link == "pty") {
     if (gw::PtyEndpoint::create(*ups, &pty) != RC_OK) {
       std::fprintf(stderr, "upssim: no pseudo-terminal available\n");
       return 1;
@@ -177,7 +204,7 @@ int main(int argc, char** argv) {
     }
     device = cable->path();
   }
-  std::string where = "GRIDWATCH_COM" + std::to_string(options.com) + "=" + device;
+  std::string where = where_name + "=" + device;
 
   gw::SimController controller(*ups);
   bool quit = false;
@@ -214,11 +241,14 @@ int main(int argc, char** argv) {
       fds.push_back({cable->listenFd(), POLLIN, 0});
       if (cable->connectionFd() >= 0) fds.push_back({cable->connectionFd(), POLLIN, 0});
     }
+    if (uhid) fds.push_back({uhid->pollFd(), POLLIN, 0});
+    if (hid_socket) hid_socket->addPollFds(&fds);
     if (control) control->addPollFds(&fds);
     // The model's timers are brought up to date whenever it is asked, so a pty needs no
     // timed passes; the cable must notice by itself when a line changes (the battery running
-    // low, the kill hold on DTR) and tell the port, so it looks often.
-    int r = ::poll(fds.data(), fds.size(), cable ? 50 : 1000);
+    // low, the kill hold on DTR) and tell the port, so it looks often; so must the HID link,
+    // which also sees the USB cable pulled.
+    int r = ::poll(fds.data(), fds.size(), pty ? 1000 : 50);
     if (r < 0 && errno != EINTR) break;
     if (r > 0) {
       for (const pollfd& p : fds) {
@@ -244,12 +274,17 @@ int main(int argc, char** argv) {
           cable->onListenReadable();
         } else if (cable && p.fd == cable->connectionFd()) {
           cable->onConnectionReadable();
+        } else if (uhid && p.fd == uhid->pollFd()) {
+          uhid->onReadable();
         }
       }
+      if (hid_socket) hid_socket->handle(fds);
       if (control) control->handle(fds);
     }
     if (pty) pty->tick();
     if (cable) cable->tick();
+    if (uhid) uhid->tick();
+    if (hid_socket) hid_socket->tick();
   }
   return 0;
 }

@@ -45,8 +45,6 @@ class FakeChildProcess : public ChildProcess {
   }
 
   int waits() const { return counts_->waits; }
-  int stopRequests() const { return counts_->stop_requests; }
-  int terminations() const { return counts_->terminations; }
 
  private:
   bool ended() const { return terminated_ || clock_.monotonicMs() >= end_at_; }

@@ -1,7 +1,7 @@
-// The suite as installed, for cross-process runs: the UPS simulator on a pseudo-terminal, and
-// monsvc with porter copied into a temporary data directory, with recording stand-ins for the
-// sound player, the application closer and the system shutdown. Every process started here is
-// ended here, by its own handle.
+// The suite as installed, for cross-process runs: the UPS simulator on a pseudo-terminal or its
+// USB HID link, and monsvc with porter (and the USB bridge) copied into a temporary data
+// directory, with recording stand-ins for the sound player, the application closer and the
+// system shutdown. Every process started here is ended here, by its own handle.
 #pragma once
 
 #include <chrono>
@@ -17,6 +17,7 @@
 #include "common/line_file.h"
 #include "platform/process.h"
 #include "testing/free_port.h"
+#include "testing/pipe_line.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -34,13 +35,19 @@ class UpsSuiteRun {
     end(simulator_);
   }
 
-  // Starts upssim as a binary-protocol UPS that logs what it receives to "ups.log". Fills
-  // *error and returns false when it cannot.
-  bool startSimulator(std::string* error) {
+  // Starts upssim as a binary-protocol UPS that logs what it receives to "ups.log"; with `hid`
+  // on its USB HID link, which the service then reaches as media type 3. `extra` arguments
+  // follow (a later --kind or --model wins). Fills *error and returns false when it cannot.
+  bool startSimulator(std::string* error, bool hid = false,
+                      const std::vector<std::string>& extra = {}) {
     const char* bin = std::getenv("GW_BIN_DIR");
     SpawnOptions options;
     options.program = std::string(bin ? bin : ".") + "/upssim";
     options.args = {"--kind", "binary", "--log", dir.file("ups.log")};
+    if (hid) {
+      options.args.insert(options.args.end(), {"--link", "hid", "--cable", dir.file("ups.hid")});
+    }
+    options.args.insert(options.args.end(), extra.begin(), extra.end());
     options.pipe_stdin = true;
     options.pipe_stdout = true;
     if (spawnProcess(options, &simulator_) != RC_OK) {
@@ -50,7 +57,8 @@ class UpsSuiteRun {
     sim_in_ = simulator_->takeStdin();
     sim_out_ = simulator_->takeStdout();
     std::string where = readSimulatorLine(10000);
-    const std::string prefix = "GRIDWATCH_COM1=";
+    hid_ = hid;
+    const std::string prefix = hid ? "GRIDWATCH_HID=" : "GRIDWATCH_COM1=";
     if (where.rfind(prefix, 0) != 0) {
       *error = "upssim said \"" + where + "\" instead of its device path";
       return false;
@@ -76,7 +84,12 @@ class UpsSuiteRun {
       *error = "monsvc or porter is not built";
       return false;
     }
-    dir.write("policy", "service.media type=2\nservice.media index=1\n");
+    if (hid_ && !dir.copyProgram("libpmx.so")) {
+      *error = "libpmx.so is not built";
+      return false;
+    }
+    dir.write("policy", std::string("service.media type=") + (hid_ ? "3" : "2") +
+                            "\nservice.media index=1\n");
     // Sound files must exist to be played; the recording player never reads them.
     for (const char* sound : {"hello.wav", "pfail.wav", "lbat.wav", "oload.wav", "otemp.wav"}) {
       dir.write(sound, "RIFF");
@@ -87,20 +100,29 @@ class UpsSuiteRun {
     const std::string seen =
         "$(grep -cF '" + std::string(kShutdownBytes) + "' '" + ups_log + "' 2>/dev/null)";
     dir.writeScript("sound.sh", "f=\"$1\"; echo \"sound ${f##*/}\" >> '" + order + "'\n");
-    dir.writeScript("sweeper", "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n");
+    std::string closer = "echo \"sweeper ups=" + seen + "\" >> '" + order + "'\n";
+    if (!closer_program.empty()) {
+      closer += "'" + closer_program + "' \"$@\"\necho \"sweeper done ups=" + seen + "\" >> '" +
+                order + "'\n";
+    }
+    dir.writeScript("sweeper", closer);
     dir.writeScript("shutdown.sh", "echo \"shutdown ups=" + seen + "\" >> '" + order + "'\n");
 
     SpawnOptions options;
     options.program = dir.file("monsvc");
     // Ending monsvc's group also ends the porter and the scripts it started.
     options.new_process_group = true;
-    options.extra_env["GRIDWATCH_COM1"] = device_path_;
-    for (int n = 2; n <= 9; ++n) {
+    options.extra_env[hid_ ? "GRIDWATCH_HID" : "GRIDWATCH_COM1"] = device_path_;
+    for (int n = hid_ ? 1 : 2; n <= 9; ++n) {
       options.extra_env["GRIDWATCH_COM" + std::to_string(n)] = dir.file("no-port");
     }
-    options.extra_env["GRIDWATCH_PORT"] = std::to_string(freeLoopbackPort());
+    port_ = freeLoopbackPort();
+    options.extra_env["GRIDWATCH_PORT"] = std::to_string(port_);
     options.extra_env["GRIDWATCH_SOUND_COMMAND"] = dir.file("sound.sh");
     options.extra_env["GRIDWATCH_SHUTDOWN_COMMAND"] = dir.file("shutdown.sh");
+    // The closer runs as ourselves on this display rather than in a login manager's session,
+    // which a test machine may not have.
+    options.extra_env["GRIDWATCH_CLOSER_DISPLAY"] = closer_display;
     if (spawnProcess(options, &service_) != RC_OK) {
       *error = "monsvc could not be started";
       return false;
@@ -119,6 +141,10 @@ class UpsSuiteRun {
     return service_ && service_->wait(timeout_ms, &code) == RC_OK;
   }
   bool serviceRunning() { return service_ && service_->running(); }
+  // Where the simulator said porter should point (empty for a kernel HID device).
+  const std::string& devicePath() const { return device_path_; }
+  // The client port the service was started with.
+  uint16_t port() const { return port_; }
 
   // Polls `done` every 50 ms until it holds or timeout_ms passed.
   static bool waitUntil(const std::function<bool()>& done, int timeout_ms) {
@@ -149,28 +175,16 @@ class UpsSuiteRun {
   }
 
   TempDir dir;
+  // The display the service's closer runs on; the stand-in closer ignores it.
+  std::string closer_display = ":gridwatch-test";
+  // Set: the stand-in runs this program with its own arguments, and notes "sweeper done" after.
+  std::string closer_program;
 
  private:
   std::string readSimulatorLine(int timeout_ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    for (;;) {
-      size_t lf = sim_pending_.find('\n');
-      if (lf != std::string::npos) {
-        std::string line = sim_pending_.substr(0, lf);
-        sim_pending_.erase(0, lf + 1);
-        return line;
-      }
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      deadline - std::chrono::steady_clock::now())
-                      .count();
-      if (left <= 0 || !sim_out_) return sim_pending_;
-      char buf[256];
-      size_t got = 0;
-      if (sim_out_->read(buf, sizeof buf, static_cast<int>(left), &got) != RC_OK) {
-        return sim_pending_;
-      }
-      sim_pending_.append(buf, got);
-    }
+    std::string line;
+    if (sim_out_ && readPipeLine(*sim_out_, &sim_pending_, timeout_ms, &line)) return line;
+    return sim_pending_;
   }
 
   static void end(std::unique_ptr<ChildProcess>& child) {
@@ -183,7 +197,9 @@ class UpsSuiteRun {
   std::unique_ptr<Pipe> sim_out_;
   std::string sim_pending_;
   std::string device_path_;
+  bool hid_ = false;
   std::unique_ptr<ChildProcess> service_;
+  uint16_t port_ = 0;
 };
 
 }  // namespace gw

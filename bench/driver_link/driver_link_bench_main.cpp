@@ -2,7 +2,6 @@
 // idle link and its driver wake up between polls.
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/process.h"
 #include "service/driverlink/driver_link.h"
 #include "service/driverlink/status_poller.h"
 
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     usage();
     return 2;
   }
-  std::signal(SIGPIPE, SIG_IGN);  // a dead driver must show up as code 15
+  gw::ignoreBrokenPipes();  // a dead driver must show up as code 15
   gw::Clock& clock = gw::systemClock();
   if (options.driver.empty()) options.driver = gw::defaultDriverPath();
 

@@ -22,7 +22,7 @@
 #include "service/logs/log_store.h"
 #include "service/schedule/schedule.h"
 #include "service/server/client_server.h"
-#include "service/server/service_adapters.h"
+#include "service/core/service_adapters.h"
 #include "testing/fake_event_times.h"
 #include "testing/temp_dir.h"
 

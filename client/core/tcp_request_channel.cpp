@@ -9,11 +9,7 @@ TcpRequestChannel::TcpRequestChannel(std::unique_ptr<TcpStream> stream, int time
 ResultCode TcpRequestChannel::open(const std::string& host, uint16_t port, int timeout_ms,
                                    std::unique_ptr<TcpRequestChannel>* channel) {
   Ipv4Address address = 0;
-  if (host == "localhost") {
-    address = kLoopbackAddress;
-  } else if (!parseIpv4(host, &address)) {
-    return RC_BAD_REQUEST;
-  }
+  if (!parseHostAddress(host, &address)) return RC_BAD_REQUEST;
   std::unique_ptr<TcpStream> stream;
   ResultCode rc = connectTcp(address, port, kAnyAddress, timeout_ms, &stream);
   if (rc != RC_OK) return RC_SOCKET_ERROR;

@@ -7,22 +7,10 @@
 #include <cstdint>
 #include <memory>
 
+// The line signals' bits (LineStatus, LineControl) are the serial port's.
+#include "platform/serial_port.h"
+
 namespace gw {
-
-// Input signals reported by getLineStatus.
-enum LineStatus : uint32_t {
-  LS_DCD = 0x01,
-  LS_DSR = 0x20,
-  LS_CTS = 0x80,
-  LS_RING = 0x100,
-};
-
-// Output signals driven by setLines.
-enum LineControl : uint32_t {
-  LC_BREAK = 0x04,
-  LC_DTR = 0x08,
-  LC_RTS = 0x40,
-};
 
 // setLines refuses any mask with one of these bits.
 inline constexpr uint32_t kRefusedLineMask = 0x1B3;

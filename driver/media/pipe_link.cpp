@@ -1,4 +1,4 @@
-// Pipe link: byte-wise timed reads, so a request line is assembled exactly as it arrives.
+// Pipe link: timed reads of the service's request lines, and the replies written in one piece.
 #include "driver/media/pipe_link.h"
 
 namespace gw {
@@ -23,6 +23,18 @@ ResultCode PipeLink::readTimed(uint8_t* buffer, size_t count, int timeout_ms, si
     if (rc != RC_OK || n != 1) return RC_PIPE_BROKEN;
     if (got) *got = i + 1;
   }
+  return RC_OK;
+}
+
+ResultCode PipeLink::readAvailable(uint8_t* buffer, size_t capacity, int timeout_ms,
+                                   size_t* got) {
+  *got = 0;
+  if (!in_) return RC_PIPE_BROKEN;
+  size_t n = 0;
+  ResultCode rc = in_->read(buffer, capacity, timeout_ms < 0 ? 0 : timeout_ms, &n);
+  if (rc == RC_TIMEOUT) return RC_TIMEOUT;
+  if (rc != RC_OK || n == 0) return RC_PIPE_BROKEN;
+  *got = n;
   return RC_OK;
 }
 

@@ -30,6 +30,10 @@ class PipeLink {
   // when given); RC_PIPE_BROKEN when the service's end closed or a read failed.
   [[nodiscard]] virtual ResultCode readTimed(uint8_t* buffer, size_t count, int timeout_ms,
                                              size_t* got = nullptr);
+  // Waits at most timeout_ms for bytes, then takes what is there, at most `capacity`: RC_OK with
+  // *got > 0, RC_TIMEOUT, or RC_PIPE_BROKEN. The caller keeps whatever follows its line feed.
+  [[nodiscard]] virtual ResultCode readAvailable(uint8_t* buffer, size_t capacity, int timeout_ms,
+                                                 size_t* got);
   // Reads exactly `count` bytes without a time limit: RC_OK or RC_PIPE_BROKEN.
   [[nodiscard]] virtual ResultCode read(uint8_t* buffer, size_t count);
   // One write of all bytes: RC_OK or RC_PIPE_BROKEN.

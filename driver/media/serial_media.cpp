@@ -1,24 +1,9 @@
 // Serial media: the timing rules a UPS on a serial cable expects.
 #include "driver/media/serial_media.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace gw {
-
-std::string comPortPath(int n) {
-  if (n < 1) return "";
-  std::string name = "GRIDWATCH_COM" + std::to_string(n);
-  const char* set = std::getenv(name.c_str());
-  if (set && *set) return set;
-  return "/dev/ttyS" + std::to_string(n - 1);
-}
-
-ResultCode openComPort(int n, std::unique_ptr<SerialPort>* port) {
-  std::string path = comPortPath(n);
-  if (path.empty()) return RC_NOT_AVAILABLE;
-  return openSerialPort(path, port);
-}
 
 MediaPtr SerialMedia::create(Clock& clock, SerialPortOpener opener) {
   return MediaPtr(new SerialMedia(clock, std::move(opener)));
@@ -36,8 +21,8 @@ bool SerialMedia::open(int index) {
   port_ = std::move(port);
   index_ = index;
   if (port_->configure(1200) != RC_OK) return false;
-  if (port_->setModemLines(kModemDtr, true) != RC_OK) return false;
-  if (port_->setModemLines(kModemRts, false) != RC_OK) return false;
+  if (port_->setModemLines(LC_DTR, true) != RC_OK) return false;
+  if (port_->setModemLines(LC_RTS, false) != RC_OK) return false;
   return true;
 }
 
@@ -96,22 +81,17 @@ bool SerialMedia::getLineStatus(uint32_t* flags) {
   if (!port_ || !flags) return false;
   uint32_t signals = 0;
   if (port_->getModemLines(&signals) != RC_OK) return false;
-  uint32_t status = 0;
-  if (signals & kModemDcd) status |= LS_DCD;
-  if (signals & kModemDsr) status |= LS_DSR;
-  if (signals & kModemCts) status |= LS_CTS;
-  if (signals & kModemRing) status |= LS_RING;
-  *flags = status;
+  *flags = signals & (LS_DCD | LS_DSR | LS_CTS | LS_RING);
   return true;
 }
 
 bool SerialMedia::setLines(uint32_t mask, bool on) {
   if ((mask & kRefusedLineMask) != 0 || !port_) return false;
-  static constexpr uint32_t kOrder[][2] = {
-      {LC_DTR, kModemDtr}, {LC_RTS, kModemRts}, {LC_BREAK, kModemBreak}};
-  for (const auto& line : kOrder) {
-    if ((mask & line[0]) == 0) continue;
-    if (port_->setModemLines(line[1], on) != RC_OK) return false;
+  // One line at a time, in this order, so that a port refusing one has changed only those
+  // before it.
+  for (uint32_t line : {LC_DTR, LC_RTS, LC_BREAK}) {
+    if ((mask & line) == 0) continue;
+    if (port_->setModemLines(line, on) != RC_OK) return false;
   }
   return true;
 }

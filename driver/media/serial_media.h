@@ -19,13 +19,6 @@ namespace gw {
 // Opens the port that stands for COM<n>; the default is openComPort.
 using SerialPortOpener = std::function<ResultCode(int n, std::unique_ptr<SerialPort>* port)>;
 
-// The device path for COM<n>: $GRIDWATCH_COM<n> when set and not empty, else /dev/ttyS<n-1>.
-// Empty for n < 1.
-std::string comPortPath(int n);
-
-// openSerialPort(comPortPath(n)); RC_NOT_AVAILABLE for n < 1.
-[[nodiscard]] ResultCode openComPort(int n, std::unique_ptr<SerialPort>* port);
-
 class SerialMedia final : public Media {
  public:
   // Creates a closed media. The clock must outlive it. Free it with release().

@@ -140,11 +140,11 @@ TEST_F(SerialMediaLogicTest, LinesAreDrivenInOrderAndRefusedMasksTouchNothing) {
 
   EXPECT_TRUE(media_->setLines(LC_BREAK | LC_RTS | LC_DTR, true));
   using Lines = std::vector<std::pair<uint32_t, bool>>;
-  EXPECT_EQ(port_->lines, (Lines{{kModemDtr, true}, {kModemRts, true}, {kModemBreak, true}}));
+  EXPECT_EQ(port_->lines, (Lines{{LC_DTR, true}, {LC_RTS, true}, {LC_BREAK, true}}));
   port_->lines.clear();
-  port_->fail_lines = kModemRts;
+  port_->fail_lines = LC_RTS;
   EXPECT_FALSE(media_->setLines(LC_BREAK | LC_RTS | LC_DTR, false));
-  EXPECT_EQ(port_->lines, (Lines{{kModemDtr, false}})) << "break untouched after RTS failed";
+  EXPECT_EQ(port_->lines, (Lines{{LC_DTR, false}})) << "break untouched after RTS failed";
   EXPECT_TRUE(media_->setBaudRate(1200));
   EXPECT_TRUE(port_->bauds.empty()) << "the rate in force is not set again";
 }
@@ -217,17 +217,17 @@ TEST_F(SerialMediaPtyTest, ReadAllReturnsOnceTheLineIsQuiet) {
 
 TEST_F(SerialMediaPtyTest, LineSettingsOnAPseudoTerminal) {
   auto* port = static_cast<posix::TtySerialPort*>(static_cast<SerialMedia&>(*media_).port());
-  EXPECT_EQ(port->drivenLines(), kModemDtr) << "open leaves DTR on and RTS off";
+  EXPECT_EQ(port->drivenLines(), LC_DTR) << "open leaves DTR on and RTS off";
   EXPECT_EQ(port->baudRate(), 1200);
   EXPECT_TRUE(media_->setBaudRate(2400));
   EXPECT_EQ(port->baudRate(), 2400);
 
   EXPECT_FALSE(media_->setLines(0x01, true));
   EXPECT_FALSE(media_->setLines(LC_RTS | 0x100, true));
-  EXPECT_EQ(port->drivenLines(), kModemDtr) << "refused masks change nothing";
+  EXPECT_EQ(port->drivenLines(), LC_DTR) << "refused masks change nothing";
   EXPECT_TRUE(media_->setLines(LC_RTS | LC_BREAK, true));
   EXPECT_TRUE(media_->setLines(LC_BREAK | LC_DTR, false));
-  EXPECT_EQ(port->drivenLines(), kModemRts);
+  EXPECT_EQ(port->drivenLines(), LC_RTS);
   uint32_t status = 0;
   ASSERT_TRUE(media_->getLineStatus(&status));
   EXPECT_EQ(status, static_cast<uint32_t>(LS_DCD | LS_DSR | LS_CTS)) << "a UPS is attached";

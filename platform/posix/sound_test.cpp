@@ -58,6 +58,25 @@ bool childrenGone() {
   return false;
 }
 
+int threadCount() {
+  int n = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+    (void)entry;
+    ++n;
+  }
+  return n;
+}
+
+// Waits until no process has the pid any more (a killed orphan is reaped by init).
+bool processGone(const std::string& pid) {
+  auto deadline = steady_clock::now() + std::chrono::seconds(5);
+  while (steady_clock::now() < deadline) {
+    if (!std::filesystem::exists("/proc/" + pid)) return true;
+    std::this_thread::sleep_for(milliseconds(20));
+  }
+  return false;
+}
+
 class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -110,6 +129,26 @@ TEST_F(SoundTest, SlowPlayerDoesNotBlockTheCallerAndIsReaped) {
   player.reset();  // the player object may go while its sound still plays
   EXPECT_EQ(waitForLine(dir_, "slow.out"), "done\n");
   EXPECT_TRUE(childrenGone()) << "the finished player was left a zombie";
+}
+
+TEST_F(SoundTest, TheEndOfThePlayerEndsAHangingSoundAndLeavesNoThreadBehind) {
+  // The shell's own child stands for a player program that a shell command started.
+  dir_.writeScript("hang", "sleep 60 & echo $! > '" + dir_.file("grandchild") + "'; wait\n");
+  SoundOptions options = withCommand("'" + dir_.file("hang") + "'");
+  options.stop_grace_ms = 100;
+  const int threads = threadCount();
+  auto player = createSoundPlayer(options);
+  ASSERT_EQ(player->playSound("pfail.wav"), RC_OK);
+  std::string grandchild = waitForLine(dir_, "grandchild");
+  ASSERT_FALSE(grandchild.empty());
+  grandchild.pop_back();
+
+  auto start = steady_clock::now();
+  player.reset();
+  EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(5)) << "waited past the grace";
+  EXPECT_EQ(childCount(), 0) << "the hanging player outlived the sound player";
+  EXPECT_EQ(threadCount(), threads) << "a thread outlived the sound player";
+  EXPECT_TRUE(processGone(grandchild)) << "what the player's shell started was left running";
 }
 
 TEST_F(SoundTest, AplayFromTheSearchPathPlaysFilesAndABeepTone) {

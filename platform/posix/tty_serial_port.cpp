@@ -141,29 +141,29 @@ void TtySerialPort::purge() {
 
 ResultCode TtySerialPort::getModemLines(uint32_t* signals) {
   if (!has_modem_lines_) {
-    *signals = kModemDcd | kModemDsr | kModemCts;
+    *signals = LS_DCD | LS_DSR | LS_CTS;
     return RC_OK;
   }
   int lines = 0;
   if (::ioctl(fd_.get(), TIOCMGET, &lines) != 0) return RC_LINE_FAILURE;
   uint32_t s = 0;
-  if (lines & TIOCM_CAR) s |= kModemDcd;
-  if (lines & TIOCM_DSR) s |= kModemDsr;
-  if (lines & TIOCM_CTS) s |= kModemCts;
-  if (lines & TIOCM_RNG) s |= kModemRing;
+  if (lines & TIOCM_CAR) s |= LS_DCD;
+  if (lines & TIOCM_DSR) s |= LS_DSR;
+  if (lines & TIOCM_CTS) s |= LS_CTS;
+  if (lines & TIOCM_RNG) s |= LS_RING;
   *signals = s;
   return RC_OK;
 }
 
 ResultCode TtySerialPort::setModemLines(uint32_t mask, bool on) {
-  if ((mask & ~(kModemDtr | kModemRts | kModemBreak)) != 0) return RC_BAD_VALUE;
+  if ((mask & ~(LC_DTR | LC_RTS | LC_BREAK)) != 0) return RC_BAD_VALUE;
   int bits = 0;
-  if (mask & kModemDtr) bits |= TIOCM_DTR;
-  if (mask & kModemRts) bits |= TIOCM_RTS;
+  if (mask & LC_DTR) bits |= TIOCM_DTR;
+  if (mask & LC_RTS) bits |= TIOCM_RTS;
   if (bits != 0 && has_modem_lines_) {
     if (::ioctl(fd_.get(), on ? TIOCMBIS : TIOCMBIC, &bits) != 0) return RC_LINE_FAILURE;
   }
-  if (mask & kModemBreak) {
+  if (mask & LC_BREAK) {
     if (::ioctl(fd_.get(), on ? TIOCSBRK : TIOCCBRK) != 0) return RC_LINE_FAILURE;
   }
   if (on) {

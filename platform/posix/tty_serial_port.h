@@ -34,7 +34,7 @@ class TtySerialPort final : public SerialPort {
 
   // False for a pseudo-terminal: modem lines are simulated as described above.
   bool hasModemLines() const { return has_modem_lines_; }
-  // The output lines (kModemDtr, kModemRts, kModemBreak) as last driven through this object.
+  // The output lines (LC_DTR, LC_RTS, LC_BREAK) as last driven through this object.
   uint32_t drivenLines() const { return driven_lines_; }
 
  private:

@@ -41,13 +41,13 @@ TEST_F(TtySerialPortTest, APseudoTerminalActsAsACableWithAUpsAttached) {
   EXPECT_EQ(port_->baudRate(), 1200) << "a refused rate must not change the recorded one";
   uint32_t signals = 0;
   ASSERT_EQ(port_->getModemLines(&signals), RC_OK);
-  EXPECT_EQ(signals, kModemDcd | kModemDsr | kModemCts);
-  ASSERT_EQ(port_->setModemLines(kModemDtr | kModemRts, true), RC_OK);
-  ASSERT_EQ(port_->setModemLines(kModemBreak, true), RC_OK);
-  ASSERT_EQ(port_->setModemLines(kModemRts | kModemBreak, false), RC_OK);
-  EXPECT_EQ(tty().drivenLines(), kModemDtr);
+  EXPECT_EQ(signals, LS_DCD | LS_DSR | LS_CTS);
+  ASSERT_EQ(port_->setModemLines(LC_DTR | LC_RTS, true), RC_OK);
+  ASSERT_EQ(port_->setModemLines(LC_BREAK, true), RC_OK);
+  ASSERT_EQ(port_->setModemLines(LC_RTS | LC_BREAK, false), RC_OK);
+  EXPECT_EQ(tty().drivenLines(), LC_DTR);
   EXPECT_EQ(port_->setModemLines(0x01, true), RC_BAD_VALUE) << "an input bit is not drivable";
-  EXPECT_EQ(tty().drivenLines(), kModemDtr);
+  EXPECT_EQ(tty().drivenLines(), LC_DTR);
 }
 
 TEST_F(TtySerialPortTest, AHungUpLineFailsPromptly) {

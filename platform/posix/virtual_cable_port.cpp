@@ -1,10 +1,8 @@
 // The port end of the virtual serial cable.
 #include "platform/posix/virtual_cable_port.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,45 +10,39 @@
 
 #include "platform/clock.h"
 #include "platform/posix/errno_result.h"
+#include "platform/posix/unix_stream.h"
 
-namespace gw::posix {
+namespace gw {
 
 uint8_t outputsToWire(uint32_t m) {
-  return static_cast<uint8_t>(((m & kModemDtr) ? kWireDtr : 0) | ((m & kModemRts) ? kWireRts : 0) |
-                              ((m & kModemBreak) ? kWireBreak : 0));
+  return static_cast<uint8_t>(((m & LC_DTR) ? kWireDtr : 0) | ((m & LC_RTS) ? kWireRts : 0) |
+                              ((m & LC_BREAK) ? kWireBreak : 0));
 }
 
 uint32_t outputsFromWire(uint8_t w) {
-  return ((w & kWireDtr) ? kModemDtr : 0u) | ((w & kWireRts) ? kModemRts : 0u) |
-         ((w & kWireBreak) ? kModemBreak : 0u);
+  return ((w & kWireDtr) ? LC_DTR : 0u) | ((w & kWireRts) ? LC_RTS : 0u) |
+         ((w & kWireBreak) ? LC_BREAK : 0u);
 }
 
 uint8_t inputsToWire(uint32_t m) {
-  return static_cast<uint8_t>(((m & kModemDcd) ? kWireDcd : 0) | ((m & kModemDsr) ? kWireDsr : 0) |
-                              ((m & kModemCts) ? kWireCts : 0) |
-                              ((m & kModemRing) ? kWireRing : 0));
+  return static_cast<uint8_t>(((m & LS_DCD) ? kWireDcd : 0) | ((m & LS_DSR) ? kWireDsr : 0) |
+                              ((m & LS_CTS) ? kWireCts : 0) |
+                              ((m & LS_RING) ? kWireRing : 0));
 }
 
 uint32_t inputsFromWire(uint8_t w) {
-  return ((w & kWireDcd) ? kModemDcd : 0u) | ((w & kWireDsr) ? kModemDsr : 0u) |
-         ((w & kWireCts) ? kModemCts : 0u) | ((w & kWireRing) ? kModemRing : 0u);
+  return ((w & kWireDcd) ? LS_DCD : 0u) | ((w & kWireDsr) ? LS_DSR : 0u) |
+         ((w & kWireCts) ? LS_CTS : 0u) | ((w & kWireRing) ? LS_RING : 0u);
 }
 
+}  // namespace gw
+
+namespace gw::posix {
+
 ResultCode VirtualCablePort::open(const std::string& path, std::unique_ptr<SerialPort>* port) {
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  if (path.empty() || path.size() >= sizeof addr.sun_path) return RC_NOT_AVAILABLE;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (!fd.valid()) return RC_NOT_AVAILABLE;
-  // A local connect completes at once or is refused; it never waits on a peer.
-  if (retryEintr([&] {
-        return ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-      }) != 0) {
-    return RC_NOT_AVAILABLE;
-  }
-  int flags = ::fcntl(fd.get(), F_GETFL);
-  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags | O_NONBLOCK) != 0) return RC_NOT_AVAILABLE;
+  UniqueFd fd;
+  ResultCode rc = connectUnixSocket(path, &fd);
+  if (rc != RC_OK) return rc;
   port->reset(new VirtualCablePort(std::move(fd)));
   return RC_OK;
 }
@@ -89,24 +81,8 @@ void VirtualCablePort::takeFrames() {
 
 bool VirtualCablePort::pump(int timeout_ms) {
   if (broken_) return false;
-  pollfd p{fd_.get(), POLLIN, 0};
-  int r = retryEintr([&] { return ::poll(&p, 1, timeout_ms > 0 ? timeout_ms : 0); });
-  if (r < 0) {
-    broken_ = true;
-    return false;
-  }
-  if (r == 0) return true;
-  char buf[512];
-  for (;;) {
-    ssize_t n = retryEintr([&] { return ::recv(fd_.get(), buf, sizeof buf, 0); });
-    if (n > 0) {
-      partial_.append(buf, static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-    broken_ = true;  // orderly close or a failure: the UPS end is gone
-    break;
-  }
+  // A close or a failure means the UPS end is gone.
+  if (!receiveWaiting(fd_.get(), timeout_ms, &partial_)) broken_ = true;
   takeFrames();
   return !broken_;
 }
@@ -183,7 +159,7 @@ ResultCode VirtualCablePort::getModemLines(uint32_t* signals) {
 }
 
 ResultCode VirtualCablePort::setModemLines(uint32_t mask, bool on) {
-  if ((mask & ~(kModemDtr | kModemRts | kModemBreak)) != 0) return RC_BAD_VALUE;
+  if ((mask & ~(LC_DTR | LC_RTS | LC_BREAK)) != 0) return RC_BAD_VALUE;
   uint32_t next = on ? (outputs_ | mask) : (outputs_ & ~mask);
   std::string frame{static_cast<char>(kFrameOutputs), static_cast<char>(outputsToWire(next))};
   uint64_t want = acks_ + 1;

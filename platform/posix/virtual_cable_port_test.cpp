@@ -97,23 +97,23 @@ TEST_F(VirtualCablePortTest, LinesTravelAndPurgeKeepsThem) {
   upsSends({'M', kWireDcd | kWireCts | kWireRing});
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_EQ(port_->getModemLines(&in), RC_OK);
-  EXPECT_EQ(in, kModemDcd | kModemCts | kModemRing);
+  EXPECT_EQ(in, LS_DCD | LS_CTS | LS_RING);
 
   // The acknowledgement may already be waiting: it still counts for this change.
   upsSends({'A', kWireDsr});
-  ASSERT_EQ(port_->setModemLines(kModemDtr | kModemRts, true), RC_OK);
+  ASSERT_EQ(port_->setModemLines(LC_DTR | LC_RTS, true), RC_OK);
   ASSERT_EQ(port_->getModemLines(&in), RC_OK);
-  EXPECT_EQ(in, kModemDsr) << "the state the acknowledgement carried";
+  EXPECT_EQ(in, LS_DSR) << "the state the acknowledgement carried";
   upsSends({'A', 0});
-  ASSERT_EQ(port_->setModemLines(kModemDtr, false), RC_OK);
+  ASSERT_EQ(port_->setModemLines(LC_DTR, false), RC_OK);
   upsSends({'A', 0});
-  ASSERT_EQ(port_->setModemLines(kModemBreak, true), RC_OK);
+  ASSERT_EQ(port_->setModemLines(LC_BREAK, true), RC_OK);
   const std::string frames = {'L', kWireDtr | kWireRts, 'L', kWireRts, 'L', kWireRts | kWireBreak};
   EXPECT_EQ(upsReceives(), frames);
   EXPECT_EQ(port_->setModemLines(0x01, true), RC_BAD_VALUE);
 
   int64_t t0 = systemClock().monotonicMs();
-  EXPECT_EQ(port_->setModemLines(kModemDtr, true), RC_LINE_FAILURE) << "nobody acknowledges";
+  EXPECT_EQ(port_->setModemLines(LC_DTR, true), RC_LINE_FAILURE) << "nobody acknowledges";
   EXPECT_GE(systemClock().monotonicMs() - t0, VirtualCablePort::kAckTimeoutMs - 10);
 
   upsSends({'D', 'q', 'M', kWireCts});
@@ -121,7 +121,7 @@ TEST_F(VirtualCablePortTest, LinesTravelAndPurgeKeepsThem) {
   port_->purge();
   EXPECT_EQ(portReads(1, 100), "") << "purged";
   ASSERT_EQ(port_->getModemLines(&in), RC_OK);
-  EXPECT_EQ(in, kModemCts) << "a purge drops data, not line changes";
+  EXPECT_EQ(in, LS_CTS) << "a purge drops data, not line changes";
 }
 
 TEST_F(VirtualCablePortTest, ClosedUpsEndIsALineFailure) {

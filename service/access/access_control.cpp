@@ -31,10 +31,6 @@ AccessControl::AccessControl(std::string data_dir) : data_dir_(std::move(data_di
   }
 }
 
-AccessControl::~AccessControl() {
-  (void)save();  // an unwritable data directory keeps the old files; nothing to report to
-}
-
 std::vector<ProtectRule> AccessControl::defaultRules() {
   return {ProtectRule{0, 0, RULE_DENY}};
 }
@@ -158,12 +154,14 @@ std::string AccessControl::formatUserFile(const std::vector<UserAccount>& accoun
   return out;
 }
 
-ResultCode AccessControl::save() const {
-  ResultCode rc = writeFileAtomically(joinPath(data_dir_, std::string(kAccessFileName)),
-                                      accessFileText(), kAccessFileMode);
-  ResultCode user_rc = writeFileAtomically(joinPath(data_dir_, std::string(kUserFileName)),
-                                           userFileText(), kUserFileMode);
-  return rc != RC_OK ? rc : user_rc;
+ResultCode AccessControl::saveAccess() const {
+  return writeFileAtomically(joinPath(data_dir_, std::string(kAccessFileName)), accessFileText(),
+                             kAccessFileMode);
+}
+
+ResultCode AccessControl::saveUsers() const {
+  return writeFileAtomically(joinPath(data_dir_, std::string(kUserFileName)), userFileText(),
+                             kUserFileMode);
 }
 
 }  // namespace gw

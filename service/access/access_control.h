@@ -28,7 +28,7 @@ struct ConnectionLogin {
 };
 
 // Single-threaded (the service's main thread). The lists do not change while the service runs;
-// they are read when built and written back when destroyed. Not copyable.
+// they are read when built and written back by the service's orderly stop. Not copyable.
 class AccessControl {
  public:
   static constexpr std::string_view kAccessFileName = "access";
@@ -43,8 +43,6 @@ class AccessControl {
   // the original kept as "<file>.rejected"); an existing empty "access" file gives no rules, so
   // every remote peer is dropped. A "user" file that yields no account says so in its report.
   explicit AccessControl(std::string data_dir);
-  // Writes both files (save()); a failure is not reported.
-  ~AccessControl();
 
   AccessControl(const AccessControl&) = delete;
   AccessControl& operator=(const AccessControl&) = delete;
@@ -61,14 +59,15 @@ class AccessControl {
   // given at all) and returns false.
   bool checkLevel(ConnectionLogin* login, int32_t required) const;
 
-  // Writes "access" and then "user", each atomically; "user" holds passwords and is created
-  // with mode 0600. Returns the first failure.
-  [[nodiscard]] ResultCode save() const;
+  // Write "access" and "user", each atomically; "user" holds passwords and is created with
+  // mode 0600.
+  [[nodiscard]] ResultCode saveAccess() const;
+  [[nodiscard]] ResultCode saveUsers() const;
 
   const std::vector<ProtectRule>& rules() const { return rules_; }
   const std::vector<UserAccount>& accounts() const { return accounts_; }
 
-  // The file texts save() writes.
+  // The file texts the saves write.
   std::string accessFileText() const;
   std::string userFileText() const;
   static std::string formatAccessFile(const std::vector<ProtectRule>& rules);

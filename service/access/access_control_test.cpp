@@ -36,6 +36,8 @@ TEST_F(AccessControlTest, FreshInstallationWritesTheDefaults) {
     auto access = open();
     EXPECT_EQ(access->evaluateRules(ip(192, 168, 1, 9)), RULE_DENY);
     EXPECT_EQ(access->evaluateRules(ip(0, 0, 0, 0)), RULE_DENY);
+    ASSERT_EQ(access->saveAccess(), RC_OK);
+    ASSERT_EQ(access->saveUsers(), RC_OK);
   }
   EXPECT_EQ(dir_.read("access"), "DENY 0.0.0.0/0\n");
   EXPECT_EQ(dir_.read("user"),
@@ -222,13 +224,14 @@ TEST_F(AccessControlTest, ADamagedUserFileIsReportedAndKept) {
   EXPECT_EQ(rules->accessReport().refused_lines, std::vector<size_t>{2});
   EXPECT_EQ(dir_.read("access.rejected"), "ALLOW 10.0.0.0/8\nALLOW 10.0.0.0\n");
 
-  ASSERT_EQ(rules->save(), RC_OK);
+  ASSERT_EQ(rules->saveUsers(), RC_OK);
   EXPECT_EQ(dir_.read("user.rejected"), damaged) << "the rewrite leaves the copy";
 }
 
 TEST_F(AccessControlTest, SaveFailureIsReported) {
   AccessControl nowhere(dir_.file("missing-dir"));
-  EXPECT_NE(nowhere.save(), RC_OK);
+  EXPECT_NE(nowhere.saveAccess(), RC_OK);
+  EXPECT_NE(nowhere.saveUsers(), RC_OK);
 }
 
 }  // namespace

@@ -28,10 +28,6 @@ ConfigStore::ConfigStore(std::string data_dir, NoticeIdCounter& ids, NoticeHandl
   load();
 }
 
-ConfigStore::~ConfigStore() {
-  (void)save();  // a store that cannot be written loses its changes silently, as it always has
-}
-
 std::string ConfigStore::dataFile(std::string_view name) const {
   return joinPath(data_dir_, std::string(name));
 }

@@ -1,5 +1,5 @@
 // The service settings store: the 24 keys of config_keys.h, loaded from the "policy" file of
-// the data directory when built and written back when destroyed.
+// the data directory when built and written back by save().
 #pragma once
 
 #include <cstdint>
@@ -35,14 +35,10 @@ class ConfigStore {
   // loadReport(), and the original is kept as "policy.rejected". `ids` and `handler`
   // (nullable) are not owned and must outlive the store.
   ConfigStore(std::string data_dir, NoticeIdCounter& ids, NoticeHandler* handler);
-  // Writes "policy" (save()); a failure is not reported.
-  ~ConfigStore();
 
   ConfigStore(const ConfigStore&) = delete;
   ConfigStore& operator=(const ConfigStore&) = delete;
 
-  // The directory of the service's data files, as given.
-  const std::string& dataDirectory() const { return data_dir_; }
   // The path of a data file in the data directory.
   std::string dataFile(std::string_view name) const;
 

@@ -136,7 +136,7 @@ TEST_F(ConfigStoreTest, GetAndSetRefuseWhatIsNotAKey) {
 
 TEST_F(ConfigStoreTest, WithoutAFileTheStopWritesTheDefaults) {
   ASSERT_FALSE(dir_.exists("policy"));
-  open().reset();
+  ASSERT_EQ(open()->save(), RC_OK);
   EXPECT_EQ(dir_.read("policy"), kDefaultPolicyFile);
 }
 
@@ -146,6 +146,7 @@ TEST_F(ConfigStoreTest, ChangesSurviveARestart) {
     ASSERT_TRUE(store->setSetting("service.polling rate=1500"));
     ASSERT_TRUE(store->setSetting("email.subject=mains lost"));
     ASSERT_TRUE(store->setSetting("service.rec by trigger=1"));
+    ASSERT_EQ(store->save(), RC_OK);
   }
   std::string written = dir_.read("policy");
   EXPECT_EQ(splitLines(written).size(), 24u);
@@ -254,6 +255,7 @@ TEST_F(ConfigStoreTest, AnEmptyTextLoadsButIsNotServed) {
     auto store = openWith("email.subject=\n");
     EXPECT_EQ(store->emailSubject(), "");
     EXPECT_EQ(get(*store, "email.subject"), "<false>");
+    ASSERT_EQ(store->save(), RC_OK);
   }
   std::string written = dir_.read("policy");
   EXPECT_NE(written.find("\nemail.subject=\nemail.source addr="), std::string::npos) << written;

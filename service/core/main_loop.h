@@ -5,20 +5,10 @@
 
 #include <atomic>
 #include <cstdint>
-#include <limits>
+
+#include "common/deadline.h"
 
 namespace gw {
-
-inline constexpr uint32_t kUnlimitedTimeout = std::numeric_limits<uint32_t>::max();
-
-// timeout = min(timeout, remaining); a deadline already passed gives 0.
-inline void lowerTimeout(uint32_t& timeout_ms, int64_t remaining_ms) {
-  uint32_t r = remaining_ms <= 0 ? 0
-               : remaining_ms >= static_cast<int64_t>(kUnlimitedTimeout)
-                   ? kUnlimitedTimeout
-                   : static_cast<uint32_t>(remaining_ms);
-  if (r < timeout_ms) timeout_ms = r;
-}
 
 // What one pass does, in this order. Implemented by the service core; tests use fakes.
 class LoopSteps {
@@ -53,21 +43,14 @@ class MainLoop {
       steps_.policyTick(timeout);
       if (steps_.shutdownRequested()) return true;
       steps_.scheduleTick(timeout);
-      last_timeout_ = timeout;
-      ++passes_;
       steps_.serveClients(timeout);
     }
     return false;
   }
 
-  uint32_t lastTimeout() const { return last_timeout_; }
-  uint64_t passes() const { return passes_; }
-
  private:
   LoopSteps& steps_;
   const std::atomic<bool>& stop_;
-  uint32_t last_timeout_ = kUnlimitedTimeout;
-  uint64_t passes_ = 0;
 };
 
 }  // namespace gw

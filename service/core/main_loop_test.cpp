@@ -116,17 +116,5 @@ TEST(MainLoopTest, AStopSetBeforeTheRunSkipsEveryPass) {
   EXPECT_TRUE(steps.order.empty());
 }
 
-TEST(MainLoopTest, LowerTimeoutClampsBothEnds) {
-  uint32_t t = kUnlimitedTimeout;
-  lowerTimeout(t, 5000000000LL);
-  EXPECT_EQ(t, kUnlimitedTimeout);
-  lowerTimeout(t, 2500);
-  EXPECT_EQ(t, 2500u);
-  lowerTimeout(t, 4000);
-  EXPECT_EQ(t, 2500u);
-  lowerTimeout(t, -20);
-  EXPECT_EQ(t, 0u);
-}
-
 }  // namespace
 }  // namespace gw

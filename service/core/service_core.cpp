@@ -4,41 +4,44 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
-#include "service/shutdown/shutdown_sequence.h"
+#include "service/shutdown/program_closer.h"
 
 namespace gw {
 
 ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
   if (!env_.sound) env_.sound = createSoundPlayer(soundOptionsFromEnvironment(env_.data_dir));
   if (!env_.commands) env_.commands = createShellCommandRunner();
+  if (!env_.power) env_.power = createSystemPower(std::nullopt, nullptr);
+  if (!env_.notifier) env_.notifier = createSilentNotifier();
   Clock& clock = *env_.clock;
   settings_ = std::make_unique<ConfigStore>(env_.data_dir, notice_ids_, this);
   logs_ = std::make_unique<LogStore>(env_.data_dir);
+  if (!env_.closer) {
+    env_.closer = std::make_unique<ProgramCloser>(
+        env_.data_dir, logs_->file(LOG_SAVED)->path(), clock,
+        ProgramCloser::sessionFinder(env_.closer_display), *env_.log);
+  }
   recorder_ = std::make_unique<StatusRecorder>(*logs_, clock);
   schedule_ = std::make_unique<Schedule>(env_.data_dir, clock);
   actions_ = std::make_unique<PolicyActions>(*logs_, *env_.sound, *this, *env_.commands);
   policy_ = std::make_unique<PolicyEngine>(clock, *actions_, env_.data_dir, notice_ids_, this);
+  shutdown_ = std::make_unique<ShutdownSequence>(*env_.closer, *env_.power);
   empty_status_.clear();
 }
 
-ServiceCore::~ServiceCore() {
-  // The order in which the files are written back: "access" and "user", "schedule",
-  // "protect", "policy".
-  server_.reset();
-  schedule_items_.reset();
-  log_pages_.reset();
-  event_times_.reset();
-  policy_adapter_.reset();
-  settings_adapter_.reset();
-  schedule_.reset();
-  detector_.reset();
-  poller_.reset();
-  policy_.reset();
-  actions_.reset();
-  recorder_.reset();
-  logs_.reset();
-  settings_.reset();
-  driver_.reset();
+ServiceCore::~ServiceCore() = default;
+
+void ServiceCore::saveSettings(ErrorReporter& errors) {
+  auto save = [&](std::string_view name, ResultCode rc) {
+    if (rc != RC_OK) errors.report(settings_->dataFile(name), rc);
+  };
+  if (server_) {
+    save(AccessControl::kAccessFileName, server_->access().saveAccess());
+    save(AccessControl::kUserFileName, server_->access().saveUsers());
+  }
+  save(Schedule::kFileName, schedule_->save());
+  save(PolicyTable::kFileName, policy_->save());
+  save(ConfigStore::kFileName, settings_->save());
 }
 
 const StatusSnapshot& ServiceCore::status() const {
@@ -52,7 +55,7 @@ void ServiceCore::run() {
     driver_.reset();
     return;
   }
-  startTrayThread();
+  env_.notifier->start(stop_requested_);
   media_type_key_id_ = settings_->watch("service.media type");
   shutdown_max_count_key_id_ = policy_->watch(PolicyEngine::kRetimeKey);
 
@@ -61,13 +64,14 @@ void ServiceCore::run() {
 
   int32_t request = shutdown_request_.load();
   if (request >= 0) {
-    if (settings_->autoSave()) runCloser();
-    // A failed UPS command must not stop the system's shutdown: the result is not looked at.
-    (void)ShutdownSequence::switchUpsOff(driver_->device(), request, settings_->shutdownDelay());
-    shutdownSystem();
+    ShutdownSettings shutdown;
+    shutdown.auto_save = settings_->autoSave();
+    shutdown.shutdown_delay_s = settings_->shutdownDelay();
+    shutdown_->run(request, shutdown, driver_->device());
   }
   // One last policy pass, so that the end of protection is on record.
   policy_->finalPass();
+  alarm_.reset();
   detector_.reset();
   poller_.reset();
   driver_.reset();
@@ -80,8 +84,8 @@ bool ServiceCore::startDriver() {
   options.media_index = settings_->mediaIndex();
   if (DriverLink::create(*env_.clock, options, &driver_) != RC_OK) return false;
   poller_ = std::make_unique<StatusPoller>(*env_.clock, driver_->device(), driver_.get());
-  detector_ = std::make_unique<EventDetector>(*policy_, *this, *settings_, driver_->device(),
-                                              recorder_.get());
+  detector_ = std::make_unique<EventDetector>(*policy_, *this, *settings_, recorder_.get());
+  alarm_ = std::make_unique<AlarmKeeper>(*settings_, driver_->device());
   return true;
 }
 
@@ -95,6 +99,7 @@ bool ServiceCore::startServer() {
                               *policy_adapter_, *event_times_,      *log_pages_,
                               *schedule_items_, env_.data_dir};
   context.port = env_.client_port;
+  context.driver = driver_.get();
   return ClientServer::create(std::move(context), &server_) == RC_OK;
 }
 
@@ -127,6 +132,7 @@ void ServiceCore::pollAndDetect(uint32_t& timeout_ms) {
   if (!poller_) return;
   if (poller_->poll(timeout_ms, settings_->pollingRate())) {
     (void)detector_->detect(poller_->previous(), poller_->current());  // events went to the engine
+    alarm_->check(poller_->previous(), poller_->current());
   }
 }
 
@@ -139,7 +145,8 @@ void ServiceCore::policyTick(uint32_t& timeout_ms) { policy_->tick(timeout_ms); 
 void ServiceCore::scheduleTick(uint32_t& timeout_ms) { schedule_->tick(timeout_ms, *this); }
 
 void ServiceCore::serveClients(uint32_t timeout_ms) {
-  if (server_) (void)server_->pollClients(timeout_ms);  // a failed pass is retried next pass
+  // A failed pass is retried next pass.
+  if (server_) (void)server_->pollClients(timeout_ms, env_.notifier.get());
 }
 
 }  // namespace gw

@@ -1,14 +1,17 @@
-// The service object: the files it writes back and the order it writes them in, and a run
-// whose driver cannot start.
+// The service object: the files its stop writes back, the order it writes them in, how a file
+// that cannot be written is reported, and a run whose driver cannot start.
 #include "service/core/service_core.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "testing/fake_clock.h"
 #include "testing/fake_command_runner.h"
-#include "testing/fake_sound_player.h"
+#include "testing/recording_sound_player.h"
+#include "testing/recording_system_log.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -22,8 +25,9 @@ class ServiceCoreTest : public ::testing::Test {
     env.data_dir = dir_.path();
     env.driver_path = dir_.file("no-such-porter");
     env.client_port = 0;
-    env.sound = std::make_unique<FakeSoundPlayer>();
+    env.sound = std::make_unique<RecordingSoundPlayer>(clock_);
     env.commands = std::make_unique<FakeCommandRunner>();
+    env.log = &log_;
     return env;
   }
 
@@ -33,15 +37,41 @@ class ServiceCoreTest : public ::testing::Test {
 
   FakeClock clock_;
   TempDir dir_;
+  RecordingSystemLog log_;
+  ErrorReporter errors_{log_};
 };
 
-TEST_F(ServiceCoreTest, DestructionWritesTheSettingsFilesInOrder) {
-  { ServiceCore core(environment()); }
-  for (const char* name : {"schedule", "protect", "policy"}) {
-    EXPECT_TRUE(dir_.exists(name)) << name;
+TEST_F(ServiceCoreTest, TheStopWritesTheSettingsFilesInOrderAndDestructionWritesNothing) {
+  {
+    ServiceCore core(environment());
+    core.saveSettings(errors_);
+    for (const char* name : {"schedule", "protect", "policy"}) {
+      EXPECT_TRUE(dir_.exists(name)) << name;
+    }
+    EXPECT_FALSE(dir_.exists("access")) << "the client server never loaded the accounts";
+    EXPECT_LE(written("schedule"), written("protect"));
+    EXPECT_LE(written("protect"), written("policy"));
+    std::filesystem::remove(dir_.file("policy"));
   }
-  EXPECT_LE(written("schedule"), written("protect"));
-  EXPECT_LE(written("protect"), written("policy"));
+  EXPECT_FALSE(dir_.exists("policy")) << "written again on destruction";
+  EXPECT_TRUE(log_.errors.empty());
+}
+
+TEST_F(ServiceCoreTest, AFileThatCannotBeWrittenIsReportedAndTheOthersAreStillWritten) {
+  // A directory where a file should go: the write fails even for root.
+  for (const char* name : {"schedule", "policy"}) {
+    ASSERT_TRUE(std::filesystem::create_directory(dir_.file(name)));
+  }
+  ServiceCore core(environment());
+  ASSERT_TRUE(core.policy().setPolicy("powerfail.shutdown.happen.delay=45"));
+  core.saveSettings(errors_);
+  ASSERT_EQ(log_.errors.size(), 2u);
+  EXPECT_EQ(log_.errors[0].rfind("NorvaneUPS error: ", 0), 0u) << log_.errors[0];
+  EXPECT_EQ(log_.errors[0].find("error: 0|"), std::string::npos) << "the write's own code";
+  EXPECT_EQ(log_.errors[0].substr(log_.errors[0].find('|') + 1), dir_.file("schedule"));
+  EXPECT_EQ(log_.errors[1].substr(log_.errors[1].find('|') + 1), dir_.file("policy"));
+  EXPECT_NE(dir_.read("protect").find("powerfail.shutdown.happen.delay=45"), std::string::npos)
+      << "the file between the two failures is written";
 }
 
 TEST_F(ServiceCoreTest, ChangedSettingsSurviveARestart) {
@@ -49,6 +79,7 @@ TEST_F(ServiceCoreTest, ChangedSettingsSurviveARestart) {
     ServiceCore core(environment());
     ASSERT_TRUE(core.settings().setSetting("service.polling rate=5000"));
     ASSERT_TRUE(core.policy().setPolicy("powerfail.shutdown.happen.delay=45"));
+    core.saveSettings(errors_);
   }
   ServiceCore again(environment());
   EXPECT_EQ(again.settings().pollingRate(), 5000u);

@@ -3,9 +3,9 @@
 // runs the program in the foreground.
 #include "service/core/service_program.h"
 
-#include <strings.h>
-
 #include <cstdio>
+
+#include "common/ascii_case.h"
 
 namespace gw {
 namespace {
@@ -16,7 +16,8 @@ bool reportOrComplain(ServiceHost& host, ErrorReporter& errors, ServiceState sta
   return false;
 }
 
-// Service main and body: START_PENDING three times, RUNNING, the run, STOP_PENDING, STOPPED.
+// Service main and body: START_PENDING three times, RUNNING, the run, STOP_PENDING, the save,
+// STOPPED.
 int runService(ServiceHost& host, ErrorReporter& errors, const ServiceFactory& make_service) {
   if (reportOrComplain(host, errors, ServiceState::kStartPending)) {
     std::unique_ptr<ServiceBody> service = make_service();
@@ -27,6 +28,7 @@ int runService(ServiceHost& host, ErrorReporter& errors, const ServiceFactory& m
                 reportOrComplain(host, errors, ServiceState::kRunning);
       if (ok) service->run();
       (void)host.reportState(ServiceState::kStopPending, 3000);  // informational only
+      service->saveSettings(errors);
       service.reset();
       host.installStopControl(nullptr);
     }
@@ -37,17 +39,10 @@ int runService(ServiceHost& host, ErrorReporter& errors, const ServiceFactory& m
 
 }  // namespace
 
-void ErrorReporter::report(const std::string& failed_call, int code) {
-  saved_code_ = code;
-  char text[96];
-  std::snprintf(text, sizeof text, "%s error: %d", kServiceName, code);
-  log_.reportError(text, failed_call);
-}
-
 int runServiceProgram(const std::vector<std::string>& args, ServiceHost& host, SystemLog& log,
                       const ServiceFactory& make_service) {
   if (!host.acquireSingleInstance(kInstanceMarker)) return 0;
-  if (args.size() == 1 && strcasecmp(args[0].c_str(), "-start") == 0) {
+  if (args.size() == 1 && equalsIgnoringAsciiCase(args[0], "-start")) {
     host.startInstalledService(kServiceName);
     return 0;
   }

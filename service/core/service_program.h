@@ -10,10 +10,10 @@
 
 #include "platform/service_host.h"
 #include "platform/system_log.h"
+#include "service/core/error_reporter.h"
 
 namespace gw {
 
-inline constexpr const char* kServiceName = "NorvaneUPS";
 // The single-instance marker carries the name the tray window had.
 inline constexpr const char* kInstanceMarker = "Gridwatch Plus Service";
 
@@ -27,23 +27,13 @@ class ServiceBody {
 
   // Runs until the stop flag is set or a shutdown ends the run.
   virtual void run() = 0;
+  // The orderly stop's save: writes the settings files back, after the run (or in its place
+  // when the run was skipped), and reports each file that could not be written.
+  virtual void saveSettings(ErrorReporter& errors) = 0;
   virtual std::atomic<bool>& stopFlag() = 0;
 };
 
 using ServiceFactory = std::function<std::unique_ptr<ServiceBody>()>;
-
-// Reports "<service> error: <code>" with the failing call's name, and keeps the code as the exit
-// code to report when the service stops.
-class ErrorReporter {
- public:
-  explicit ErrorReporter(SystemLog& log) : log_(log) {}
-  void report(const std::string& failed_call, int code);
-  int savedCode() const { return saved_code_; }
-
- private:
-  SystemLog& log_;
-  int saved_code_ = 0;
-};
 
 // The whole program: `args` are the command-line words after the program name. Returns the
 // process exit code.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/recording_system_log.h"
+
 namespace gw {
 namespace {
 
@@ -28,23 +30,23 @@ class FakeHost : public ServiceHost {
   int fail_reports_after = -1;
 };
 
-class FakeLog : public SystemLog {
- public:
-  void reportError(const std::string& text, const std::string& call) override {
-    errors.push_back(text + "|" + call);
-  }
-  void info(const std::string&) override {}
-  std::vector<std::string> errors;
-};
-
 class CountingBody : public ServiceBody {
  public:
-  explicit CountingBody(int* runs) : runs_(runs) {}
-  void run() override { ++*runs_; }
+  explicit CountingBody(int* runs, std::vector<std::string>* steps = nullptr)
+      : runs_(runs), steps_(steps) {}
+  void run() override {
+    ++*runs_;
+    if (steps_) steps_->push_back("run");
+  }
+  void saveSettings(ErrorReporter& errors) override {
+    if (steps_) steps_->push_back("save");
+    errors.report("/data/policy", 13);
+  }
   std::atomic<bool>& stopFlag() override { return stop_; }
 
  private:
   int* runs_;
+  std::vector<std::string>* steps_;
   std::atomic<bool> stop_{false};
 };
 
@@ -52,20 +54,35 @@ using S = ServiceState;
 
 TEST(ServiceProgramTest, RunsWithTheStateReportsInOrder) {
   FakeHost host;
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   EXPECT_EQ(runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(host.marker, "Gridwatch Plus Service");
   EXPECT_EQ(host.states, (std::vector<S>{S::kStartPending, S::kStartPending, S::kStartPending,
                                          S::kRunning, S::kStopPending, S::kStopped}));
-  EXPECT_TRUE(log.errors.empty());
+  EXPECT_EQ(log.errors, std::vector<std::string>{"NorvaneUPS error: 13|/data/policy"})
+      << "the save's failure goes to the system log";
+}
+
+TEST(ServiceProgramTest, TheSaveFollowsTheRunAndAlsoASkippedOne) {
+  for (int fail_after : {-1, 2}) {
+    FakeHost host;
+    host.fail_reports_after = fail_after;
+    RecordingSystemLog log;
+    int runs = 0;
+    std::vector<std::string> steps;
+    (void)runServiceProgram({}, host, log,
+                            [&] { return std::make_unique<CountingBody>(&runs, &steps); });
+    EXPECT_EQ(steps, fail_after < 0 ? (std::vector<std::string>{"run", "save"})
+                                    : (std::vector<std::string>{"save"}));
+  }
 }
 
 TEST(ServiceProgramTest, ASecondCopyLeavesAtOnce) {
   FakeHost host;
   host.other_instance = true;
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   EXPECT_EQ(runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
   EXPECT_EQ(runs, 0);
@@ -75,14 +92,14 @@ TEST(ServiceProgramTest, ASecondCopyLeavesAtOnce) {
 TEST(ServiceProgramTest, StartInAnyCaseAsksTheServiceManager) {
   for (const char* word : {"-start", "-START", "-StArT"}) {
     FakeHost host;
-    FakeLog log;
+    RecordingSystemLog log;
     int runs = 0;
     EXPECT_EQ(runServiceProgram({word}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 0);
     EXPECT_EQ(host.started, std::vector<std::string>{"NorvaneUPS"}) << word;
     EXPECT_EQ(runs, 0);
   }
   FakeHost host;
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   EXPECT_EQ(runServiceProgram({"-start", "now"}, host, log, [&] { return std::make_unique<CountingBody>(&runs); }), 2);
   EXPECT_TRUE(host.started.empty());
@@ -92,18 +109,18 @@ TEST(ServiceProgramTest, StartInAnyCaseAsksTheServiceManager) {
 TEST(ServiceProgramTest, AFailedReportIsLoggedAndSkipsTheRun) {
   FakeHost host;
   host.fail_reports_after = 2;  // the third START_PENDING fails
-  FakeLog log;
+  RecordingSystemLog log;
   int runs = 0;
   (void)runServiceProgram({}, host, log, [&] { return std::make_unique<CountingBody>(&runs); });
   EXPECT_EQ(runs, 0);
-  ASSERT_EQ(log.errors.size(), 1u);
+  ASSERT_FALSE(log.errors.empty());
   EXPECT_EQ(log.errors[0], "NorvaneUPS error: 1|SetServiceStatus");
   EXPECT_EQ(host.states.back(), S::kStopped);
 }
 
 TEST(ServiceProgramTest, NoServiceObjectMeansStoppedWithoutARun) {
   FakeHost host;
-  FakeLog log;
+  RecordingSystemLog log;
   (void)runServiceProgram({}, host, log, [] { return std::unique_ptr<ServiceBody>(); });
   EXPECT_EQ(host.states, (std::vector<S>{S::kStartPending, S::kStopped}));
 }

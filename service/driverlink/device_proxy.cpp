@@ -27,16 +27,36 @@ std::string argText(int32_t value) { return " " + std::to_string(value); }
 
 }  // namespace
 
-ResultCode DeviceProxy::exchange(char letter, int number, const std::string& args,
-                                 std::string* payload) {
+std::string DeviceProxy::requestLine(char letter, int number, const std::string& args) {
   std::string request;
   request.reserve(args.size() + 8);
   request += letter;
   request += std::to_string(number);
   request += args;
   request += '\n';
+  return request;
+}
+
+ResultCode DeviceProxy::exchange(char letter, int number, const std::string& args,
+                                 std::string* payload) {
   std::string reply;
-  ResultCode rc = channel_.exchange(request, &reply);
+  ResultCode rc = channel_.exchange(requestLine(letter, number, args), &reply);
+  return parseReply(letter, number, rc, reply, payload);
+}
+
+ResultCode DeviceProxy::parseNumberReply(char letter, int number, ResultCode channel_rc,
+                                         const std::string& reply, int32_t* value) {
+  std::string text;
+  ResultCode rc = parseReply(letter, number, channel_rc, reply, &text);
+  if (rc != RC_OK) return rc;
+  int32_t v = 0;
+  if (!parseInt32(text, &v)) return RC_MALFORMED_REPLY;
+  *value = v;
+  return RC_OK;
+}
+
+ResultCode DeviceProxy::parseReply(char letter, int number, ResultCode rc,
+                                   const std::string& reply, std::string* payload) {
   if (rc != RC_OK) return rc == RC_MALFORMED_REPLY ? RC_MALFORMED_REPLY : RC_PIPE_BROKEN;
 
   std::string_view line(reply);
@@ -75,13 +95,9 @@ ResultCode DeviceProxy::command(char letter, int number, const std::string& args
 
 ResultCode DeviceProxy::readNumber(char letter, int number, const std::string& args,
                                    int32_t* value) {
-  std::string text;
-  ResultCode rc = exchange(letter, number, args, &text);
-  if (rc != RC_OK) return rc;
-  int32_t v = 0;
-  if (!parseInt32(text, &v)) return RC_MALFORMED_REPLY;
-  *value = v;
-  return RC_OK;
+  std::string reply;
+  ResultCode rc = channel_.exchange(requestLine(letter, number, args), &reply);
+  return parseNumberReply(letter, number, rc, reply, value);
 }
 
 ResultCode DeviceProxy::getStatus(int n, int32_t* value) {
@@ -97,6 +113,11 @@ ResultCode DeviceProxy::getSetting(int n, int32_t selector, int32_t* value) {
 ResultCode DeviceProxy::setSetting(int n, int32_t value) {
   if (n < 0 || n > 6) return RC_UNSUPPORTED;
   return command('W', n, argText(value));
+}
+
+ResultCode DeviceProxy::getPhase(int n, int32_t* value) {
+  if (n < 0 || n > 1) return RC_UNSUPPORTED;
+  return readNumber('P', n, "", value);
 }
 
 ResultCode DeviceProxy::getAlarm(int32_t* on) { return readNumber('R', 7, "", on); }

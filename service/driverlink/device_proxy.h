@@ -25,6 +25,9 @@ class DeviceProxy {
 
   // "S<n>", n = 0..13.
   [[nodiscard]] ResultCode getStatus(int n, int32_t* value);
+  // The driver's poll phase: "P0", milliseconds until its next poll of the UPS is due; "P1",
+  // how long its last poll took.
+  [[nodiscard]] ResultCode getPhase(int n, int32_t* value);
   // "R<n> <selector>" and "W<n> <value>", n = 0..6.
   [[nodiscard]] ResultCode getSetting(int n, int32_t selector, int32_t* value);
   [[nodiscard]] ResultCode setSetting(int n, int32_t value);
@@ -47,6 +50,17 @@ class DeviceProxy {
   [[nodiscard]] ResultCode shutdown(int32_t delay_seconds);
   [[nodiscard]] ResultCode toggleBuzzer();
   [[nodiscard]] ResultCode changeMedia(int32_t type, int32_t index);
+
+  // The channel the proxy talks over, for requests sent without waiting.
+  DriverChannel& channel() { return channel_; }
+  // "<letter><number><args>\n".
+  static std::string requestLine(char letter, int number, const std::string& args);
+  // The code of one reply (channel_rc is the channel's code for it); on RC_OK *payload (when
+  // given) holds the text after the echo's blank, or *value the number there.
+  static ResultCode parseReply(char letter, int number, ResultCode channel_rc,
+                               const std::string& reply, std::string* payload);
+  static ResultCode parseNumberReply(char letter, int number, ResultCode channel_rc,
+                                     const std::string& reply, int32_t* value);
 
  private:
   // One request and the parse of its reply. On RC_OK *payload (when given) holds the text

@@ -26,14 +26,51 @@ DriverLink::~DriverLink() {
   process_.reset();
 }
 
+void DriverLink::dropFailed() {
+  // A driver whose pipe failed or that went quiet is not trusted again; ending it now also
+  // stops a hung one from holding the UPS.
+  if (process_ && process_->channel().failed()) process_.reset();
+}
+
 ResultCode DriverLink::exchange(std::string_view request, std::string* reply) {
   if (!process_) return RC_PIPE_BROKEN;
   ResultCode rc = process_->channel().exchange(request, reply);
-  // A driver whose pipe failed or that went quiet is not trusted again; ending it now also
-  // stops a hung one from holding the UPS.
-  if (process_->channel().failed()) process_.reset();
+  dropFailed();
   return rc;
 }
+
+void DriverLink::submit(std::vector<Request> requests) {
+  if (!process_) {
+    for (Request& request : requests) request.done(RC_PIPE_BROKEN, std::string());
+    return;
+  }
+  process_->channel().submit(std::move(requests));
+  dropFailed();
+}
+
+const PollableSocket* DriverLink::replyWatch() const {
+  return process_ ? process_->channel().replyWatch() : nullptr;
+}
+
+void DriverLink::onReadable() {
+  if (!process_) return;
+  process_->channel().onReadable();
+  dropFailed();
+}
+
+void DriverLink::checkTimeouts(uint32_t& timeout_ms) {
+  if (!process_) return;
+  process_->channel().checkTimeouts(timeout_ms);
+  dropFailed();
+}
+
+void DriverLink::awaitAll() {
+  if (!process_) return;
+  process_->channel().awaitAll();
+  dropFailed();
+}
+
+size_t DriverLink::inFlight() const { return process_ ? process_->channel().inFlight() : 0; }
 
 ResultCode DriverLink::restartDriver() {
   if (process_) return RC_OK;

@@ -38,9 +38,16 @@ class DriverLink final : public DriverChannel {
   DeviceProxy& device() { return *device_; }
 
   // One request to the current driver. When the driver's pipes fail or it does not answer in
-  // time, it is ended at once and every exchange answers RC_PIPE_BROKEN until restartDriver()
-  // brings a new one up. Blocks at most the reply time-out.
+  // time, it is ended at once, every request in flight is answered RC_PIPE_BROKEN, and so is
+  // every request until restartDriver() brings a new one up. Blocks at most the reply time-out.
   ResultCode exchange(std::string_view request, std::string* reply) override;
+  // The same rules for requests in flight, which the main loop's wait completes.
+  void submit(std::vector<Request> requests) override;
+  const PollableSocket* replyWatch() const override;
+  void onReadable() override;
+  void checkTimeouts(uint32_t& timeout_ms) override;
+  void awaitAll() override;
+  size_t inFlight() const override;
 
   // True while a driver process is up and its pipes have not failed.
   bool driverRunning() const { return process_ != nullptr; }
@@ -59,6 +66,8 @@ class DriverLink final : public DriverChannel {
 
  private:
   DriverLink(Clock& clock, DriverLinkOptions options, std::unique_ptr<DriverProcess> process);
+  // Ends a driver whose channel failed.
+  void dropFailed();
 
   Clock& clock_;
   DriverLinkOptions options_;

@@ -6,13 +6,14 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "platform/clock.h"
+#include "platform/process.h"
 #include "service/driverlink/status_poller.h"
 #include "testing/fake_clock.h"
 
@@ -41,11 +42,22 @@ int64_t elapsedMs(std::chrono::steady_clock::time_point since) {
       .count();
 }
 
+// Drives one poll to its end as the main loop would: the poll's replies come in while it waits.
+bool completePoll(StatusPoller& poller) {
+  for (int i = 0; i < 400; ++i) {
+    uint32_t timeout = 0xFFFFFFFFu;
+    if (poller.poll(timeout, 3000)) return true;
+    if (!poller.pollInFlight()) return false;
+    systemClock().sleepMs(5);
+  }
+  return false;
+}
+
 class DriverLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Writing to a driver that died must come back as an error, not end the test process.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
     std::string tmpl = (std::filesystem::temp_directory_path() / "gw-link.XXXXXX").string();
     ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;
@@ -104,8 +116,7 @@ TEST_F(DriverLinkTest, AKilledDriverIsRestartedOnlyAfterAPollSawItGone) {
   ASSERT_TRUE(link);
   FakeClock grid;
   StatusPoller poller(grid, link->device(), link.get());
-  uint32_t timeout = 0xFFFFFFFFu;
-  ASSERT_TRUE(poller.poll(timeout, 3000));
+  ASSERT_TRUE(completePoll(poller));
   ASSERT_EQ(poller.current()[STATUS_CONNECT].code, RC_OK);
 
   link->changeMedia(3, 1);  // a restart must use the selection in force, not the first one
@@ -113,7 +124,7 @@ TEST_F(DriverLinkTest, AKilledDriverIsRestartedOnlyAfterAPollSawItGone) {
   ASSERT_EQ(::kill(static_cast<pid_t>(first_pid), SIGKILL), 0);
 
   grid.advance(3000);
-  ASSERT_TRUE(poller.poll(timeout, 3000));
+  ASSERT_TRUE(completePoll(poller));
   for (int i = 0; i < kStatusCount; ++i) {
     EXPECT_EQ(poller.current()[i].code, RC_PIPE_BROKEN) << "status " << i << " after the kill";
   }
@@ -124,7 +135,7 @@ TEST_F(DriverLinkTest, AKilledDriverIsRestartedOnlyAfterAPollSawItGone) {
   // The program is gone for one poll: that restart fails and the next poll tries again.
   std::filesystem::rename(program, program + ".away");
   grid.advance(3000);
-  ASSERT_TRUE(poller.poll(timeout, 3000));
+  ASSERT_TRUE(completePoll(poller));
   EXPECT_EQ(poller.current()[STATUS_CONNECT].code, RC_PIPE_BROKEN);
   std::filesystem::rename(program + ".away", program);
 
@@ -132,7 +143,7 @@ TEST_F(DriverLinkTest, AKilledDriverIsRestartedOnlyAfterAPollSawItGone) {
   EXPECT_EQ(link->device().getStatus(STATUS_CONNECT, &value), RC_PIPE_BROKEN)
       << "between polls nothing is restarted";
   grid.advance(3000);
-  ASSERT_TRUE(poller.poll(timeout, 3000));
+  ASSERT_TRUE(completePoll(poller));
   EXPECT_EQ(poller.current()[STATUS_CONNECT].code, RC_OK);
   EXPECT_EQ(poller.current()[STATUS_BACKUP].code, RC_OK);
   EXPECT_EQ(link->restarts(), 1);
@@ -155,6 +166,49 @@ TEST_F(DriverLinkTest, ASilentDriverIsEndedAfterTheReplyTimeout) {
   const auto again = std::chrono::steady_clock::now();
   EXPECT_EQ(link->device().getStatus(STATUS_POWERFAIL, &value), RC_PIPE_BROKEN);
   EXPECT_LT(elapsedMs(again), 100) << "later reads must not wait again";
+}
+
+TEST_F(DriverLinkTest, RequestsInFlightAreAnsweredInOrderAndAllFailWhenTheDriverDies) {
+  auto link = makeLink(writeDriver("porter", kEchoDriver), 0, 0);
+  ASSERT_TRUE(link);
+  std::vector<std::string> replies;
+  std::vector<DriverChannel::Request> batch;
+  for (int i = 0; i < 30; ++i) {
+    batch.push_back({"R" + std::to_string(i) + "\n", [&replies](ResultCode rc, const std::string& r) {
+                       replies.push_back(rc == RC_OK ? r : "code " + std::to_string(rc));
+                     }});
+  }
+  link->submit(std::move(batch));
+  EXPECT_TRUE(replies.empty()) << "submit must not wait for the replies";
+  ASSERT_NE(link->replyWatch(), nullptr);
+  // A blocking exchange behind them completes the earlier ones first, in their order.
+  int32_t value = 0;
+  ASSERT_EQ(link->device().getStatus(STATUS_CONNECT, &value), RC_OK);
+  ASSERT_EQ(replies.size(), 30u);
+  for (int i = 0; i < 30; ++i) EXPECT_EQ(replies[static_cast<size_t>(i)], "R" + std::to_string(i) + " 1");
+
+  // The driver stopped, then killed, with 30 requests in flight: each one is answered 15.
+  replies.clear();
+  const int64_t pid = link->driverPid();
+  ASSERT_EQ(::kill(static_cast<pid_t>(pid), SIGSTOP), 0);
+  batch.clear();
+  for (int i = 0; i < 30; ++i) {
+    batch.push_back({"S" + std::to_string(i % 14) + "\n", [&replies](ResultCode rc, const std::string& r) {
+                       replies.push_back(rc == RC_OK ? r : "code " + std::to_string(rc));
+                     }});
+  }
+  link->submit(std::move(batch));
+  EXPECT_EQ(link->inFlight(), 30u);
+  ASSERT_EQ(::kill(static_cast<pid_t>(pid), SIGKILL), 0);
+  for (int i = 0; i < 200 && replies.size() < 30; ++i) {
+    link->onReadable();
+    systemClock().sleepMs(5);
+  }
+  ASSERT_EQ(replies.size(), 30u);
+  for (const std::string& r : replies) EXPECT_EQ(r, "code 15");
+  EXPECT_FALSE(link->driverRunning());
+  EXPECT_EQ(link->inFlight(), 0u);
+  EXPECT_EQ(link->device().getStatus(STATUS_CONNECT, &value), RC_PIPE_BROKEN);
 }
 
 TEST_F(DriverLinkTest, EndingTheLinkEndsTheDriverWithinItsGrace) {
@@ -182,7 +236,7 @@ TEST_F(DriverLinkTest, RealDriverComesBackAfterBeingKilled) {
     for (;;) {
       uint32_t timeout = 0xFFFFFFFFu;
       if (poller.poll(timeout, kRate)) return;
-      systemClock().sleepMs(timeout);
+      systemClock().sleepMs(poller.pollInFlight() ? 5 : timeout);
     }
   };
   pollOnce();

@@ -107,3 +107,70 @@ TEST_F(StatusPollerTest, OnePollReadsTheFourteenValuesInOrder) {
 
 }  // namespace
 }  // namespace gw
+
+namespace gw {
+namespace {
+
+// The driver tells when its next poll is due (P0) and how long its polls take (P1); the service
+// polls kPhaseMarginMs after that poll should have ended, on its own 3000 ms period.
+TEST(StatusPollerPhaseTest, TheGridFollowsTheDriversPollPhase) {
+  FakeClock clock;
+  int64_t due_in = 1000;
+  int64_t took = 40;
+  bool phase_known = true;
+  FakeDriverChannel channel([&](const std::string& request) -> std::string {
+    if (request == "P0") return phase_known ? "P0 " + std::to_string(due_in) : "P0E 1";
+    if (request == "P1") return phase_known ? "P1 " + std::to_string(took) : "P1E 1";
+    return request + " 0";
+  });
+  DeviceProxy proxy(channel);
+  StatusPoller poller(clock, proxy, nullptr, true);
+  auto pass = [&](uint32_t* timeout) {
+    uint32_t t = 0xFFFFFFFFu;
+    bool polled = poller.poll(t, 3000);
+    *timeout = t;
+    return polled;
+  };
+
+  uint32_t timeout = 0;
+  ASSERT_TRUE(pass(&timeout));
+  EXPECT_EQ(channel.requests().size(), 16u) << "14 status reads and the two phase requests";
+  EXPECT_EQ(channel.requests()[14], "P0");
+  EXPECT_EQ(timeout, 1100u) << "1000 until the driver polls, 40 for its poll, then the margin";
+  clock.advance(1099);
+  EXPECT_FALSE(pass(&timeout));
+  EXPECT_EQ(timeout, 1u);
+  clock.advance(1);
+  due_in = 3000 - kPhaseMarginMs - took;  // the driver's next poll is one period on
+  ASSERT_TRUE(pass(&timeout)) << "polled just after the driver's poll";
+  EXPECT_EQ(timeout, 3000u) << "in phase: the period stays 3000 ms";
+
+  // The driver's grid slips (its period is its interval plus its poll): the next poll follows.
+  clock.advance(3000);
+  due_in = 2990;
+  ASSERT_TRUE(pass(&timeout));
+  EXPECT_EQ(timeout, static_cast<uint32_t>(2990 + took + kPhaseMarginMs - 3000))
+      << "the driver just polled: the nearest point after that poll on the 3000 ms grid";
+  clock.advance(timeout);
+  due_in = 2900;
+  ASSERT_TRUE(pass(&timeout));
+  EXPECT_EQ(timeout, 3000u);
+
+  // A change the UPS shows at the driver's poll is read within the margin after that poll ends,
+  // so detection waits at most one period and the margin.
+  const int64_t driver_poll_ends = clock.nowMs() + 2900 + took;
+  clock.advance(timeout);
+  EXPECT_LE(clock.nowMs() - driver_poll_ends, kPhaseMarginMs);
+  EXPECT_GT(clock.nowMs(), driver_poll_ends);
+
+  // A driver that cannot tell its phase leaves the grid where it is.
+  phase_known = false;
+  ASSERT_TRUE(pass(&timeout));
+  EXPECT_EQ(timeout, 3000u);
+  clock.advance(1500);
+  EXPECT_FALSE(pass(&timeout));
+  EXPECT_EQ(timeout, 1500u);
+}
+
+}  // namespace
+}  // namespace gw

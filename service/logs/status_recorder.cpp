@@ -1,17 +1,9 @@
 // The status log's recording grid and the record-status step.
 #include "service/logs/status_recorder.h"
 
+#include "common/deadline.h"
+
 namespace gw {
-namespace {
-
-void lowerTo(uint32_t& timeout_ms, int64_t remaining_ms) {
-  if (remaining_ms < 0) remaining_ms = 0;
-  if (remaining_ms < static_cast<int64_t>(timeout_ms)) {
-    timeout_ms = static_cast<uint32_t>(remaining_ms);
-  }
-}
-
-}  // namespace
 
 StatusRecorder::StatusRecorder(LogStore& logs, Clock& clock) : logs_(logs), clock_(clock) {}
 
@@ -47,7 +39,7 @@ void StatusRecorder::periodicRecording(const StatusSnapshot& status,
     // A failed read or write loses this grid point; the next one is a period on.
     (void)writeStatusRecord(status);
   }
-  lowerTo(timeout_ms, last_record_ + period - now);
+  lowerTimeout(timeout_ms, last_record_ + period - now);
 }
 
 bool StatusRecorder::recordByTrigger(const StatusSnapshot& status,

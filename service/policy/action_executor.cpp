@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "common/deadline.h"
+
 namespace gw {
 
 struct ActionExecutor::Worker {
@@ -17,17 +19,10 @@ struct ActionExecutor::Worker {
 
 namespace {
 
-constexpr uint32_t kUnlimited = std::numeric_limits<uint32_t>::max();
-
-void lower(uint32_t& wait, int64_t ms) {
-  if (ms < 0) ms = 0;
-  if (ms < static_cast<int64_t>(wait)) wait = static_cast<uint32_t>(ms);
-}
-
 uint32_t measuredSince(const Clock& clock, int64_t started_ms) {
   int64_t ms = clock.monotonicMs() - started_ms;
   if (ms < 0) return 0;
-  return ms > static_cast<int64_t>(kUnlimited) ? kUnlimited : static_cast<uint32_t>(ms);
+  return ms > static_cast<int64_t>(kUnlimitedTimeout) ? kUnlimitedTimeout : static_cast<uint32_t>(ms);
 }
 
 }  // namespace
@@ -44,7 +39,7 @@ ActionExecutor::~ActionExecutor() {
 void ActionExecutor::enqueue(ActionJob job) { queue_.push_back(Entry{std::move(job), nullptr, 0}); }
 
 uint32_t ActionExecutor::run() {
-  uint32_t wait = kUnlimited;
+  uint32_t wait = kUnlimitedTimeout;
   auto it = queue_.begin();
   while (it != queue_.end()) {
     const ActionId action = it->job.action;
@@ -95,7 +90,7 @@ bool ActionExecutor::start(std::list<Entry>::iterator it, uint32_t& wait) {
       worker_state->done.store(true);
     });
   } catch (const std::system_error&) {
-    lower(wait, kRetryStartMs);
+    lowerTimeout(wait, kRetryStartMs);
     return false;
   }
   it->worker = std::move(worker);
@@ -104,7 +99,7 @@ bool ActionExecutor::start(std::list<Entry>::iterator it, uint32_t& wait) {
     busy_[static_cast<size_t>(group)] = true;
     busy_since_[static_cast<size_t>(group)] = now;
   }
-  lower(wait, std::max<uint32_t>(durations_.expected(action), kMinPollMs));
+  lowerTimeout(wait, std::max<uint32_t>(durations_.expected(action), kMinPollMs));
   return false;
 }
 
@@ -118,7 +113,7 @@ void ActionExecutor::lowerForBusy(ActionId action, int64_t started_ms, uint32_t&
   const int64_t duration = durations_.expected(action);
   const int64_t elapsed = clock_.monotonicMs() - started_ms;
   int64_t ms = elapsed >= duration ? duration / 10 : duration - elapsed;
-  lower(wait, std::max<int64_t>(ms, kMinPollMs));
+  lowerTimeout(wait, std::max<int64_t>(ms, kMinPollMs));
 }
 
 }  // namespace gw

@@ -1,16 +1,9 @@
 // The firing rule of a policy action slot.
 #include "service/policy/action_slot.h"
 
+#include "common/deadline.h"
+
 namespace gw {
-
-namespace {
-
-void lower(uint32_t& wait, int64_t ms) {
-  if (ms < 0) ms = 0;
-  if (ms < static_cast<int64_t>(wait)) wait = static_cast<uint32_t>(ms);
-}
-
-}  // namespace
 
 bool ActionSlot::fire(const ActionPolicy& policy, EventPhase phase, int64_t elapsed_ms,
                       uint32_t& wait_ms) {
@@ -28,14 +21,14 @@ bool ActionSlot::fire(const ActionPolicy& policy, EventPhase phase, int64_t elap
     if (count > 0 && interval_ms == 0) return false;
     int64_t due = count == 0 ? static_cast<int64_t>(h.delay) * 1000 : last_run + interval_ms;
     if (elapsed_ms < due) {
-      lower(wait_ms, due - elapsed_ms);
+      lowerTimeout(wait_ms, due - elapsed_ms);
       return false;
     }
     ++count;
     last_run = elapsed_ms;
     const bool more = h.max_count == -1 || count < h.max_count;
     // The next run is measured from this one, so the wait is one whole interval.
-    if (more && interval_ms > 0) lower(wait_ms, interval_ms);
+    if (more && interval_ms > 0) lowerTimeout(wait_ms, interval_ms);
     return true;
   }
   if (phase == PHASE_RESTORED) {
@@ -43,7 +36,7 @@ bool ActionSlot::fire(const ActionPolicy& policy, EventPhase phase, int64_t elap
     if (r.max_count == 0 || count != 0) return false;
     const int64_t due = static_cast<int64_t>(r.delay) * 1000;
     if (elapsed_ms < due) {
-      lower(wait_ms, due - elapsed_ms);
+      lowerTimeout(wait_ms, due - elapsed_ms);
       return false;
     }
     count = 1;

@@ -4,8 +4,8 @@
 namespace gw {
 
 EventDetector::EventDetector(PolicyEngine& engine, EngineHost& host, const ConfigStore& settings,
-                             DeviceProxy& device, StatusRecorder* recorder)
-    : engine_(engine), host_(host), settings_(settings), device_(device), recorder_(recorder) {}
+                             StatusRecorder* recorder)
+    : engine_(engine), host_(host), settings_(settings), recorder_(recorder) {}
 
 bool EventDetector::connected(const StatusSnapshot& s) {
   return s.ok(STATUS_CONNECT) && s.ok(STATUS_POWERFAIL) && s.ok(STATUS_BATTERYLO) &&
@@ -68,8 +68,6 @@ bool EventDetector::detect(const StatusSnapshot& previous, const StatusSnapshot&
     changed |= limit(EVENT_TEMPOVER, current[STATUS_TEMP].value, max + 1, max);
   }
 
-  if (previous.ok(STATUS_BEEP) && current.ok(STATUS_BEEP)) checkAlarm(previous, current);
-
   if (changed && recorder_ && settings_.recByTrigger()) {
     RecordingSettings recording;
     recording.rec_by_trigger = true;
@@ -92,33 +90,6 @@ bool EventDetector::limit(EventId id, int64_t current, int64_t over, int64_t und
     return true;
   }
   return false;
-}
-
-void EventDetector::checkAlarm(const StatusSnapshot& previous, const StatusSnapshot& current) {
-  const bool want = settings_.buzzerOn();
-  const bool last_want = last_want_.value_or(!want);
-  const bool beep_was = previous[STATUS_BEEP].value != 0;
-  const bool beep_is = current[STATUS_BEEP].value != 0;
-  if (want && ((beep_was && !beep_is) || !last_want)) {
-    switchAlarm(true);
-  } else if (!want && ((beep_is && !beep_was) || last_want)) {
-    switchAlarm(false);
-  }
-  last_want_ = want;
-}
-
-void EventDetector::switchAlarm(bool on) {
-  int32_t setting = 0;
-  ResultCode rc = device_.getAlarm(&setting);
-  if (rc == RC_UNSUPPORTED) {
-    // No readable setting: the UPS only offers a toggle.
-    (void)device_.toggleBuzzer();  // a refused toggle leaves nothing else to try
-    return;
-  }
-  if (rc != RC_OK) return;
-  // Written only when it differs, so that switching on never turns an alarm that is already on
-  // off, and the other way round.
-  if ((setting != 0) != on) (void)device_.setAlarm(on ? 1 : 0);  // nothing else to try
 }
 
 }  // namespace gw

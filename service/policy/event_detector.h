@@ -1,12 +1,10 @@
 // Event detection: compares each poll's status snapshot with the one before and turns the
-// changes into policy events, and keeps the UPS's alarm beeper in step with the setting.
+// changes into policy events.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "service/config/config_store.h"
-#include "service/driverlink/device_proxy.h"
 #include "service/driverlink/status_snapshot.h"
 #include "service/logs/status_recorder.h"
 #include "service/policy/engine_host.h"
@@ -38,14 +36,13 @@ namespace gw {
 class EventDetector {
  public:
   EventDetector(PolicyEngine& engine, EngineHost& host, const ConfigStore& settings,
-                DeviceProxy& device, StatusRecorder* recorder);
+                StatusRecorder* recorder);
   EventDetector(const EventDetector&) = delete;
   EventDetector& operator=(const EventDetector&) = delete;
 
-  // Call after every poll with the snapshot before it and the new one. Runs the alarm check
-  // (blocks for its one or two device exchanges) and, when "service.rec by trigger" is set and
-  // an event was detected while connected, writes one status record. Returns true when an
-  // event was detected.
+  // Call after every poll with the snapshot before it and the new one. When "service.rec by
+  // trigger" is set and an event was detected while connected, writes one status record.
+  // Returns true when an event was detected. Never reaches the device.
   bool detect(const StatusSnapshot& previous, const StatusSnapshot& current);
 
   // Whether a snapshot counts as connected (see above).
@@ -55,17 +52,12 @@ class EventDetector {
   void event(EventId id, bool restore);
   // Starts an over-limit event at `current` >= `over`, ends it at `current` < `under`.
   bool limit(EventId id, int64_t current, int64_t over, int64_t under);
-  void checkAlarm(const StatusSnapshot& previous, const StatusSnapshot& current);
-  void switchAlarm(bool on);
 
   PolicyEngine& engine_;
   EngineHost& host_;
   const ConfigStore& settings_;
-  DeviceProxy& device_;
   StatusRecorder* recorder_;
   bool first_poll_ = true;
-  // "service.buzzer on" at the previous alarm check; none before the first.
-  std::optional<bool> last_want_;
 };
 
 }  // namespace gw

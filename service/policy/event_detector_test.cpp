@@ -1,5 +1,5 @@
 // Detection: the connection and first-poll rules, mains and battery, the load and temperature
-// limits, the UPS alarm kept in step with the setting, and recording by trigger.
+// limits, and recording by trigger.
 #include "service/policy/event_detector.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "service/policy/policy_test_rig.h"
-#include "testing/fake_driver_channel.h"
 
 namespace gw {
 namespace {
@@ -20,7 +19,6 @@ struct Reading {
   bool battery_low = false;
   int32_t load = 5000;
   int32_t temp = 3000;
-  int32_t beep = 0;
 };
 
 StatusSnapshot snapshot(const Reading& r) {
@@ -30,17 +28,14 @@ StatusSnapshot snapshot(const Reading& r) {
   s[STATUS_BATTERYLO].value = r.battery_low ? 1 : 0;
   s[STATUS_LOAD].value = r.load;
   s[STATUS_TEMP].value = r.temp;
-  s[STATUS_BEEP].value = r.beep;
   return s;
 }
 
 class DetectorRig : public PolicyRig {
  public:
   DetectorRig() {
-    channel.setHandler([this](const std::string& request) { return reply(request); });
-    // The alarm check is tested on its own; elsewhere the beeper reads fail and it stays out.
     settings = std::make_unique<ConfigStore>(dir.path(), ids, nullptr);
-    detector = std::make_unique<EventDetector>(*engine, host, *settings, proxy, &recorder);
+    detector = std::make_unique<EventDetector>(*engine, host, *settings, &recorder);
   }
 
   // Detects one poll with the given reading; the previous one is the last poll's.
@@ -50,24 +45,12 @@ class DetectorRig : public PolicyRig {
     previous = current;
     return host.notices;
   }
-  std::vector<int> poll(const Reading& r, bool beep_ok = false) {
-    StatusSnapshot s = snapshot(r);
-    if (!beep_ok) s[STATUS_BEEP].code = RC_PIPE_BROKEN;
-    return poll(s);
-  }
+  std::vector<int> poll(const Reading& r) { return poll(snapshot(r)); }
 
-  std::string reply(const std::string& request) {
-    if (request == "R7") return r7_reply;
-    return request;  // W7 n and C3 succeed with their echo
-  }
-
-  FakeDriverChannel channel;
-  DeviceProxy proxy{channel};
   StatusRecorder recorder{logs, clock};
   std::unique_ptr<ConfigStore> settings;
   std::unique_ptr<EventDetector> detector;
   StatusSnapshot previous;  // all zero before the first poll
-  std::string r7_reply = "R7 0";
 };
 
 using Codes = std::vector<int>;
@@ -162,49 +145,6 @@ TEST(EventDetectorTest, TemperatureInHundredthsAgainstWholeDegrees) {
   EXPECT_EQ(rig.poll(Reading{.temp = 6999}), Codes{11});
   ASSERT_TRUE(rig.settings->setSetting("service.temp max=40"));
   EXPECT_EQ(rig.poll(Reading{.temp = 4001}), Codes{10});
-}
-
-TEST(EventDetectorTest, AlarmFollowsTheSetting) {
-  DetectorRig rig;
-  (void)rig.poll(Reading{}, true);
-  EXPECT_EQ(rig.channel.requests(), (std::vector<std::string>{"R7", "W7 1"}))
-      << "first check: switch on";
-  rig.channel.clearRequests();
-  (void)rig.poll(Reading{}, true);
-  EXPECT_TRUE(rig.channel.requests().empty()) << "nothing changed";
-
-  // The beeper fell silent while wanted: switch on, but an alarm already on is left alone.
-  (void)rig.poll(Reading{.beep = 1}, true);
-  rig.channel.clearRequests();
-  rig.r7_reply = "R7 1";
-  (void)rig.poll(Reading{.beep = 0}, true);
-  EXPECT_EQ(rig.channel.requests(), std::vector<std::string>{"R7"});
-
-  // Switched off by the setting.
-  rig.channel.clearRequests();
-  ASSERT_TRUE(rig.settings->setSetting("service.buzzer on=0"));
-  (void)rig.poll(Reading{}, true);
-  EXPECT_EQ(rig.channel.requests(), (std::vector<std::string>{"R7", "W7 0"}));
-
-  // Beeping again while unwanted, on a UPS without a readable setting: toggle.
-  rig.channel.clearRequests();
-  rig.r7_reply = "R7E 1";
-  (void)rig.poll(Reading{.beep = 1}, true);
-  EXPECT_EQ(rig.channel.requests(), (std::vector<std::string>{"R7", "C3"}));
-
-  // Another read failure writes nothing.
-  rig.channel.clearRequests();
-  rig.r7_reply = "R7E 8";
-  (void)rig.poll(Reading{}, true);
-  ASSERT_TRUE(rig.settings->setSetting("service.buzzer on=1"));
-  (void)rig.poll(Reading{}, true);
-  EXPECT_EQ(rig.channel.requests(), std::vector<std::string>{"R7"});
-
-  // Without both beeper reads there is no check at all.
-  rig.channel.clearRequests();
-  ASSERT_TRUE(rig.settings->setSetting("service.buzzer on=0"));
-  (void)rig.poll(Reading{});
-  EXPECT_TRUE(rig.channel.requests().empty());
 }
 
 TEST(EventDetectorTest, StatusRecordByTriggerOnlyWhenSetAndSomethingHappened) {

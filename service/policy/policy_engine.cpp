@@ -4,20 +4,10 @@
 #include <limits>
 #include <utility>
 
+#include "common/deadline.h"
 #include "platform/file_system.h"
 
 namespace gw {
-
-namespace {
-
-constexpr uint32_t kUnlimited = std::numeric_limits<uint32_t>::max();
-
-void lower(uint32_t& timeout, int64_t ms) {
-  if (ms < 0) ms = 0;
-  if (ms < static_cast<int64_t>(timeout)) timeout = static_cast<uint32_t>(ms);
-}
-
-}  // namespace
 
 PolicyEngine::PolicyEngine(Clock& clock, ActionHandler& handler, std::string data_dir,
                            NoticeIdCounter& ids, NoticeHandler* notices)
@@ -29,10 +19,7 @@ PolicyEngine::PolicyEngine(Clock& clock, ActionHandler& handler, std::string dat
   (void)table_.load(protect_path_, &load_report_);
 }
 
-PolicyEngine::~PolicyEngine() {
-  // Nobody is left to tell; the settings made since the start are lost, as with any failed save.
-  (void)table_.save(protect_path_);
-}
+ResultCode PolicyEngine::save() const { return table_.save(protect_path_); }
 
 void PolicyEngine::happen(EventId event) {
   EventEntry& e = entry(event);
@@ -64,10 +51,10 @@ EventPhase PolicyEngine::reset(EventId event) {
 void PolicyEngine::tick(uint32_t& timeout_ms) {
   const int64_t now = clock_.monotonicMs();
   if (now < next_evaluation_) {
-    lower(timeout_ms, next_evaluation_ - now);
+    lowerTimeout(timeout_ms, next_evaluation_ - now);
     return;
   }
-  uint32_t wait = kUnlimited;
+  uint32_t wait = kUnlimitedTimeout;
   for (size_t i = 0; i < kEventCount; ++i) {
     EventId event = static_cast<EventId>(i);
     if (entry(event).phase != PHASE_IDLE) evaluate(event, now, wait);
@@ -77,8 +64,8 @@ void PolicyEngine::tick(uint32_t& timeout_ms) {
     if (executor_wait < wait) wait = executor_wait;
   }
   // With nothing due ever again the engine sleeps until a happen or restore wakes it.
-  next_evaluation_ = wait == kUnlimited ? std::numeric_limits<int64_t>::max() : now + wait;
-  lower(timeout_ms, wait);
+  next_evaluation_ = wait == kUnlimitedTimeout ? std::numeric_limits<int64_t>::max() : now + wait;
+  lowerTimeout(timeout_ms, wait);
 }
 
 void PolicyEngine::evaluate(EventId event, int64_t now_mono, uint32_t& wait) {
@@ -112,7 +99,7 @@ void PolicyEngine::retimeShutdown() {
 
 void PolicyEngine::finalPass() {
   restore(EVENT_START);
-  uint32_t unused = kUnlimited;
+  uint32_t unused = kUnlimitedTimeout;
   tick(unused);
 }
 

@@ -23,7 +23,7 @@ namespace gw {
 // or holds it back; the times an event carries into its records are wall times.
 //
 // The clock, the handler, the id counter and the notice handler are not owned and must outlive
-// the engine. Destruction writes "protect" and then waits for running worker actions.
+// the engine. Destruction waits for running worker actions.
 class PolicyEngine {
  public:
   static constexpr const char* kRetimeKey = "powerfail.shutdown.happen.max count";
@@ -33,9 +33,11 @@ class PolicyEngine {
   // posts no notices.
   PolicyEngine(Clock& clock, ActionHandler& handler, std::string data_dir, NoticeIdCounter& ids,
                NoticeHandler* notices);
-  ~PolicyEngine();
   PolicyEngine(const PolicyEngine&) = delete;
   PolicyEngine& operator=(const PolicyEngine&) = delete;
+
+  // Writes the policy to "protect", atomically.
+  [[nodiscard]] ResultCode save() const;
 
   // Enters the happened phase, stamping the time, unless the event is in it already. Either way
   // the next tick evaluates at once.
@@ -63,7 +65,6 @@ class PolicyEngine {
   [[nodiscard]] bool getPolicy(std::string* text) const { return table_.getPolicy(text); }
   [[nodiscard]] bool setPolicy(std::string_view entry) { return table_.setPolicy(entry); }
   uint32_t watch(std::string_view key) { return table_.watch(key); }
-  const PolicyTable& table() const { return table_; }
   const LoadReport& loadReport() const { return load_report_; }
 
   EventPhase phase(EventId event) const { return entry(event).phase; }

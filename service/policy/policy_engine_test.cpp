@@ -159,7 +159,7 @@ TEST(PolicyEngineTest, UnlimitedRepeatsKeepTheirIntervalAndLimitsStopThem) {
   EXPECT_EQ(rig.soundTimes("y.wav", at), (Seconds{44})) << "restore runs once, after its delay";
 }
 
-TEST(PolicyEngineTest, ProtectFileIsLoadedAtStartAndWrittenAtTheEnd) {
+TEST(PolicyEngineTest, ProtectFileIsLoadedAtStartAndWrittenBySave) {
   auto rig = std::make_unique<PolicyRig>(
       "powerfail.shutdown.happen.delay=5\n"
       "not a key=1\n");
@@ -170,6 +170,7 @@ TEST(PolicyEngineTest, ProtectFileIsLoadedAtStartAndWrittenAtTheEnd) {
   EXPECT_EQ(rig->host.shutdowns[0].at_ms - at, 5000);
 
   ASSERT_TRUE(rig->engine->setPolicy("start.sound.happen.content=other.wav"));
+  ASSERT_EQ(rig->engine->save(), RC_OK);
   rig->engine.reset();
   std::vector<std::string> lines = splitLines(rig->dir.read("protect"));
   EXPECT_EQ(lines.size(), 378u);

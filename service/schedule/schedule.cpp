@@ -30,10 +30,6 @@ Schedule::Schedule(std::string data_dir, Clock& clock)
   load_report_ = settleLoad(path, kFileName, text, std::move(refused), kFileMode);
 }
 
-Schedule::~Schedule() {
-  (void)save();  // an unwritable data directory keeps the old file; nothing to report to
-}
-
 void Schedule::load(std::string_view text, std::vector<size_t>* refused) {
   int64_t now = clock_.nowMs();
   std::vector<std::string> lines = splitLines(text);

@@ -41,8 +41,6 @@ class Schedule {
   // that do not read as an item are skipped and listed in loadReport() (the original is kept as
   // "schedule.rejected"). `clock` is not owned and must outlive the schedule.
   Schedule(std::string data_dir, Clock& clock);
-  // Writes "schedule" (save()); a failure is not reported.
-  ~Schedule();
 
   Schedule(const Schedule&) = delete;
   Schedule& operator=(const Schedule&) = delete;

@@ -154,6 +154,7 @@ TEST_F(ScheduleTest, LoadingDropsThePastAndSkipsBadLines) {
     EXPECT_EQ(schedule->loadReport().refused_lines, (std::vector<size_t>{3, 5}))
         << "the bad lines, not the past item or the empty line";
     EXPECT_TRUE(dir_.exists("schedule.rejected"));
+    ASSERT_EQ(schedule->save(), RC_OK);
   }
   EXPECT_EQ(dir_.read("schedule"),
             "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n"

@@ -54,8 +54,14 @@ class ClientConnection {
   void releaseHeld(int64_t now_ms);
   // When a held reply may go; 0 when nothing is held.
   int64_t heldUntilMs() const { return held_until_ms_; }
-  // A request was completed now: the idle time starts again.
-  void markRequest(int64_t now_ms) { last_request_ms_ = now_ms; }
+  // A request was completed now: the idle time starts again, and the login's failures so far
+  // are noted, so that its reply can tell whether it failed a login.
+  void markRequest(int64_t now_ms) {
+    last_request_ms_ = now_ms;
+    failures_before_request_ = login_.failures;
+  }
+  // Whether the request being answered failed a login.
+  bool requestFailedLogin() const { return login_.failures != failures_before_request_; }
   // When the connection was accepted or last completed a request.
   int64_t lastRequestMs() const { return last_request_ms_; }
   // Marks the connection to be closed once its queued replies are out.
@@ -66,9 +72,16 @@ class ClientConnection {
   void markRefusal() { refusal_ = true; }
   bool refusal() const { return refusal_; }
 
+  // A request's reply waits for the driver: no further request is read until it is queued, so
+  // the replies keep the order of the requests.
+  void setAwaitingDevice(bool awaiting) { awaiting_device_ = awaiting; }
+  bool awaitingDevice() const { return awaiting_device_; }
+  // Expires with the connection, for replies that come after it was closed.
+  std::weak_ptr<ClientConnection*> lifeToken() const { return self_; }
+
   bool closing() const { return closing_; }
   // Finishing with every reply sent: ready to drain.
-  bool repliesDone() const { return finishing_ && output_.empty(); }
+  bool repliesDone() const { return finishing_ && output_.empty() && !awaiting_device_; }
   // Ends our sending direction and starts the drain, which lasts until the peer closes or
   // kDrainMs has passed.
   void beginDraining(int64_t now_ms);
@@ -81,7 +94,8 @@ class ClientConnection {
   // and not while replies wait: a peer that does not read its replies gets no further work
   // done), or for the peer's close while draining.
   bool wantsRead() const {
-    return !closing_ && (draining_ || (!finishing_ && output_.empty()));
+    return !closing_ &&
+           (draining_ || (!finishing_ && output_.empty() && !awaiting_device_));
   }
   bool wantsWrite() const { return !closing_ && !output_.empty() && held_until_ms_ == 0; }
   size_t queuedBytes() const { return output_.size() - output_offset_; }
@@ -91,7 +105,6 @@ class ClientConnection {
   ConnectionLogin& login() { return login_; }
   Ipv4Address peerAddress() const { return peer_address_; }
   const TcpStream& stream() const { return *stream_; }
-  size_t pendingBytes() const { return pending_.size(); }
 
  private:
   std::unique_ptr<TcpStream> stream_;
@@ -104,10 +117,13 @@ class ClientConnection {
   int64_t last_request_ms_ = 0;
   int64_t held_until_ms_ = 0;
   int64_t drain_until_ms_ = 0;
+  uint32_t failures_before_request_ = 0;
   bool finishing_ = false;
   bool draining_ = false;
   bool closing_ = false;
   bool refusal_ = false;
+  bool awaiting_device_ = false;
+  std::shared_ptr<ClientConnection*> self_ = std::make_shared<ClientConnection*>(this);
 };
 
 }  // namespace gw

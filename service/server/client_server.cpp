@@ -63,10 +63,12 @@ int ClientServer::waitTimeout(uint32_t timeout_ms, int64_t now_ms) const {
   return static_cast<int>(wait);
 }
 
-ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
+ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also) {
   int64_t now = context_.clock.monotonicMs();
   poll_->clear();
   poll_->add(*listener_, true, false);
+  const PollableSocket* driver = context_.driver ? context_.driver->replyWatch() : nullptr;
+  const size_t driver_slot = driver ? poll_->add(*driver, true, false) : SIZE_MAX;
   std::vector<size_t> slots(connections_.size(), SIZE_MAX);
   for (size_t i = 0; i < connections_.size(); ++i) {
     ClientConnection& c = *connections_[i];
@@ -74,6 +76,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
       slots[i] = poll_->add(c.stream(), c.wantsRead(), c.wantsWrite());
     }
   }
+  if (also) also->addTo(*poll_);
   ResultCode rc = poll_->wait(waitTimeout(timeout_ms, now));
   now = context_.clock.monotonicMs();
   for (auto& connection : connections_) connection->releaseHeld(now);
@@ -82,8 +85,13 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms) {
     return RC_OK;
   }
   if (rc != RC_OK) return rc;
+  if (also) also->serveReady(*poll_);
 
   size_t watched = connections_.size();
+  // Driver replies first: they complete connections' requests before those are looked at.
+  if (driver_slot != SIZE_MAX && (poll_->readable(driver_slot) || poll_->broken(driver_slot))) {
+    context_.driver->onReadable();
+  }
   if (poll_->readable(0)) acceptWaiting(now);
   for (size_t i = 0; i < watched; ++i) {
     if (slots[i] == SIZE_MAX) continue;
@@ -148,13 +156,19 @@ void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
   std::string request;
   if (connection.receiveRequest(&request) != RC_OK) return;
   connection.markRequest(now_ms);
-  ConnectionLogin& login = connection.login();
-  uint32_t failures_before = login.failures;
-  std::string reply = dispatcher_->dispatch(request, login);
+  if (context_.driver) {
+    runDeferred(connection, std::make_shared<DeferredDeviceCall>(std::move(request)));
+    return;
+  }
+  answer(connection, dispatcher_->dispatch(request, connection.login()));
+}
+
+void ClientServer::answer(ClientConnection& connection, std::string reply) {
+  int64_t now = context_.clock.monotonicMs();
   reply.push_back('\r');
   int64_t hold_until = 0;
-  if (login.failures != failures_before) noteLoginFailure(connection, now_ms, &hold_until);
-  connection.queueReply(reply, now_ms, hold_until);
+  if (connection.requestFailedLogin()) noteLoginFailure(connection, now, &hold_until);
+  connection.queueReply(reply, now, hold_until);
 }
 
 void ClientServer::noteLoginFailure(ClientConnection& connection, int64_t now_ms,
@@ -172,6 +186,26 @@ void ClientServer::noteLoginFailure(ClientConnection& connection, int64_t now_ms
   // Guessing then costs a second a try, and a new connection every few tries.
   *hold_until_ms = now_ms + kLoginFailureDelayMs;
   if (login.failures >= kMaxLoginFailures) connection.finishAfterReplies();
+}
+
+void ClientServer::runDeferred(ClientConnection& connection,
+                               std::shared_ptr<DeferredDeviceCall> call) {
+  std::string reply = dispatcher_->dispatch(call->request(), connection.login(), call->beginRun());
+  if (call->needed().empty()) {
+    connection.setAwaitingDevice(false);
+    answer(connection, std::move(reply));
+    return;
+  }
+  connection.setAwaitingDevice(true);
+  std::vector<DriverChannel::Request> requests;
+  requests.push_back({call->needed(), [this, call, life = connection.lifeToken()](
+                                          ResultCode rc, const std::string& line) {
+                        std::shared_ptr<ClientConnection*> alive = life.lock();
+                        if (!alive) return;  // closed meanwhile: nobody to answer
+                        call->answer(rc, line);
+                        runDeferred(**alive, call);
+                      }});
+  context_.driver->submit(std::move(requests));
 }
 
 void ClientServer::removeFinished(int64_t now_ms) {

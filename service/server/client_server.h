@@ -24,6 +24,7 @@
 #include "platform/socket.h"
 #include "service/access/access_control.h"
 #include "service/server/client_connection.h"
+#include "service/server/deferred_device_call.h"
 #include "service/server/request_dispatcher.h"
 #include "service/server/server_context.h"
 
@@ -57,20 +58,20 @@ class ClientServer {
                                          std::unique_ptr<ClientServer>* server);
   ClientServer(const ClientServer&) = delete;
   ClientServer& operator=(const ClientServer&) = delete;
-  // Closes every connection and the listener, then destroys the access control (which writes
-  // "access" and "user").
+  // Closes every connection and the listener.
   ~ClientServer();
 
   // One pass: waits at most timeout_ms for client sockets, then accepts, reads and answers what
   // is ready. Returns early once anything was handled. RC_OK (also when the wait timed out), or
-  // the code of a failed wait, with nothing else changed.
-  [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms);
+  // the code of a failed wait, with nothing else changed. `also` (may be null) has its own
+  // handles watched in the same wait and served after it.
+  [[nodiscard]] ResultCode pollClients(uint32_t timeout_ms, PollParticipant* also = nullptr);
 
   uint16_t port() const { return listener_->localPort(); }
+  // The accounts and address rules, for saving at the stop.
+  const AccessControl& access() const { return *access_; }
   // Connections held, refused peers still hearing their refusal included.
   size_t connectionCount() const { return connections_.size(); }
-  // Addresses taken as this host's own: their clients skip the address rules.
-  const std::vector<Ipv4Address>& ownAddresses() const { return own_addresses_; }
 
  private:
   ClientServer(ClientServerContext context, std::unique_ptr<AccessControl> access,
@@ -79,6 +80,12 @@ class ClientServer {
   bool isLocal(Ipv4Address peer) const;
   void acceptWaiting(int64_t now_ms);
   void serve(ClientConnection& connection, int64_t now_ms);
+  // Runs a request over its deferred device call; sends the driver request it still needs, or
+  // queues the reply.
+  void runDeferred(ClientConnection& connection, std::shared_ptr<DeferredDeviceCall> call);
+  // Queues the reply of the request the connection made last, held back when it failed a
+  // login.
+  void answer(ClientConnection& connection, std::string reply);
   void noteLoginFailure(ClientConnection& connection, int64_t now_ms, int64_t* hold_until_ms);
   int waitTimeout(uint32_t timeout_ms, int64_t now_ms) const;
   void removeFinished(int64_t now_ms);

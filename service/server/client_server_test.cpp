@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/time_text.h"
-#include "service/server/service_adapters.h"
+#include "service/core/service_adapters.h"
 #include "testing/fake_clock.h"
 #include "testing/fake_driver_channel.h"
 #include "testing/fake_event_times.h"
@@ -436,22 +436,22 @@ TEST_F(ClientServerTest, FailedLoginsAreLoggedSlowedAndEndTheConnection) {
     EXPECT_EQ(awaitReply(*guesser, 300), kNoReply) << "the refusal is held back";
     clock_.advance(ClientServer::kLoginFailureDelayMs);
     EXPECT_EQ(awaitReply(*guesser), "ERR 33");
-    ASSERT_EQ(log_.lines().size(), attempt);
-    EXPECT_EQ(log_.lines().back(), "login failed for \"manager\" from 127.0.0.1");
+    ASSERT_EQ(log_.infos.size(), attempt);
+    EXPECT_EQ(log_.infos.back(), "login failed for \"manager\" from 127.0.0.1");
   }
   EXPECT_EQ(awaitReply(*guesser, 1000), kClosed) << "closed after the last allowed failure";
 
   auto odd = connect();
   EXPECT_EQ(ask(*odd, "USR NAME x\"\ny\r"), "");
   EXPECT_EQ(askFailing(*odd, "ACC\r"), "ERR 33");
-  EXPECT_EQ(log_.lines().back(), "login failed for \"x??y\" from 127.0.0.1")
+  EXPECT_EQ(log_.infos.back(), "login failed for \"x??y\" from 127.0.0.1")
       << "the peer's text cannot forge a log line";
 
   auto owner = connect();
   EXPECT_EQ(ask(*owner, "USR NAME manager\r"), "");
   EXPECT_EQ(ask(*owner, "USR PASS s3cret\r"), "");
   EXPECT_EQ(ask(*owner, "TIME NOW\r"), formatWireTime(clock_.nowMs())) << "not held";
-  EXPECT_EQ(log_.lines().size(), ClientServer::kMaxLoginFailures + 1);
+  EXPECT_EQ(log_.infos.size(), ClientServer::kMaxLoginFailures + 1);
 }
 
 TEST_F(ClientServerTest, PollReturnsWithinItsTimeoutAndEarlyOnARequest) {

@@ -28,6 +28,7 @@ RequestDispatcher::RequestDispatcher(Clock& clock, DeviceProxy& device, KeyValue
                                      ScheduleItems& schedule, const AccessControl& access)
     : clock_(clock),
       device_(device),
+      active_device_(&device),
       settings_(settings),
       policies_(policies),
       events_(events),
@@ -38,6 +39,16 @@ RequestDispatcher::RequestDispatcher(Clock& clock, DeviceProxy& device, KeyValue
 const RequestDispatcher::Command* RequestDispatcher::commands(size_t* count) {
   *count = std::size(kCommands);
   return kCommands;
+}
+
+std::string RequestDispatcher::dispatch(std::string_view request, ConnectionLogin& login,
+                                        DeviceProxy& device) {
+  // Restored on the way out: a dispatch can run inside another one's device exchange.
+  DeviceProxy* outer = active_device_;
+  active_device_ = &device;
+  std::string reply = dispatch(request, login);
+  active_device_ = outer;
+  return reply;
 }
 
 std::string RequestDispatcher::dispatch(std::string_view request, ConnectionLogin& login) {
@@ -95,7 +106,7 @@ ResultCode RequestDispatcher::handleDevice(RequestReader& reader, ConnectionLogi
     case KIND_TEXT:
       break;
   }
-  ResultCode rc = VariableTable::call(*position, device_, args, &value);
+  ResultCode rc = VariableTable::call(*position, *active_device_, args, &value);
   if (rc != RC_OK) return rc;
   if (kind == KIND_GET || kind == KIND_GET_SELECTED) *text = std::to_string(value.number);
   if (kind == KIND_TEXT) *text = std::move(value.text);

@@ -37,6 +37,8 @@ class RequestDispatcher {
   // The reply for one request (without its ending carriage return): the result text, or "ERR "
   // and the code. `login` is the requesting connection's; a level check may log it in.
   std::string dispatch(std::string_view request, ConnectionLogin& login);
+  // The same over another device proxy (a deferred device call's).
+  std::string dispatch(std::string_view request, ConnectionLogin& login, DeviceProxy& device);
 
   // The table, in lookup order; exposed so that a test can walk every row.
   static const Command* commands(size_t* count);
@@ -58,6 +60,7 @@ class RequestDispatcher {
 
   Clock& clock_;
   DeviceProxy& device_;
+  DeviceProxy* active_device_;  // the proxy of the dispatch in progress
   KeyValueSettings& settings_;
   KeyValueSettings& policies_;
   EventTimes& events_;

@@ -2,7 +2,7 @@
 // the one context struct that hands them to ClientServer's factory.
 //
 // Every interface is called on the service's main thread only, inside pollClients, one request
-// at a time. service_adapters.h implements them over the service's own objects.
+// at a time. service/core/service_adapters.h implements them over the service's own objects.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include "platform/system_log.h"
 #include "protocol/client_port.h"
 #include "service/driverlink/device_proxy.h"
+#include "service/driverlink/driver_channel.h"
 
 namespace gw {
 
@@ -92,6 +93,10 @@ struct ClientServerContext {
   Ipv4Address bind_address = kAnyAddress;
   uint16_t port = kDefaultClientPort;  // 0: the system chooses (tests)
   SystemLog* log = nullptr;            // failed logins; null: not written anywhere
+  // When given, the channel under `device` that takes requests without waiting: DEV requests
+  // then go out as they come and their replies are matched in the server's wait, which also
+  // watches the channel's reply pipe.
+  DriverChannel* driver = nullptr;
 };
 
 }  // namespace gw
