@@ -30,8 +30,8 @@ class EditorWindowRig {
   FakeClock clock;
   RunMemory memory;
 
-  // Starts the client; true once the tables a window needs have loaded.
-  bool start() {
+  // Starts the client: it connects and logs in on its worker.
+  bool begin() {
     MainWindow::Options options;
     options.port = service_.port();
     options.session.cache_parent = dir_.path();
@@ -39,7 +39,16 @@ class EditorWindowRig {
     if (MainWindow::create(options, artwork_, clock, &main_) != RC_OK) return false;
     installEditorWindows(*main_, memory);
     main_->start();
-    return waitFor("LOG PRV 1");  // the last request of the login
+    return true;
+  }
+  // Starts the client; true once the login has loaded everything a window shows.
+  bool start() { return begin() && loggedIn(); }
+  bool loggedIn() {
+    // The last request of the login, and the first poll after it: by then the worker has
+    // written the login's log pages too.
+    const int last = service_.waitFor(
+        [](const std::string& r) { return r.rfind("LOG PRV 1", 0) == 0; }, 0, 5000);
+    return last >= 0 && waitFor("DEV STATUS_CONNECT", 5000, static_cast<size_t>(last) + 1);
   }
 
   // Waits until a request beginning with `prefix` has reached the service.

@@ -117,7 +117,9 @@ void InstallWizard::autopilotStep() {
 }
 
 void InstallWizard::accept() {
-  if (currentId() != kComplete) return;
+  // Finish may be reached twice (a queued step and a close); the programs start once.
+  if (currentId() != kComplete || finished_) return;
+  finished_ = true;
   session_.finish(run_client_->isChecked());
   QWizard::accept();
 }

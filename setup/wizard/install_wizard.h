@@ -45,6 +45,7 @@ class InstallWizard : public QWizard {
   DestinationPage* destination_;
   CopyPage* copy_;
   QCheckBox* run_client_;
+  bool finished_ = false;
   bool autopilot_ = false;
 };
 

@@ -12,7 +12,7 @@
 #include "platform/paths.h"
 #include "testing/temp_dir.h"
 #include "testing/ups_suite_run.h"
-#include "tests/integration/closer/x_session.h"
+#include "testing/x_session.h"
 
 namespace gw {
 namespace {

@@ -16,7 +16,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "testing/temp_dir.h"
-#include "tests/integration/closer/x_session.h"
+#include "testing/x_session.h"
 
 namespace gw {
 namespace {
