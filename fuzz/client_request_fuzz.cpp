@@ -55,6 +55,45 @@ class ScriptedStream final : public gw::TcpStream {
   std::string sent_;
 };
 
+// The stores without their files: the service writes every change to the disk before it
+// answers, which a fuzzer repeating changes thousands of times a second must not.
+class MemorySettings final : public gw::KeyValueSettings {
+ public:
+  explicit MemorySettings(gw::ConfigStore& store) : store_(store) {}
+  bool get(std::string* text) override { return store_.getSetting(text); }
+  ResultCode set(const std::string& text) override {
+    return store_.setSetting(text) ? RC_OK : RC_BAD_SETTING;
+  }
+
+ private:
+  gw::ConfigStore& store_;
+};
+
+class MemoryPolicy final : public gw::KeyValueSettings {
+ public:
+  explicit MemoryPolicy(gw::PolicyTable& table) : table_(table) {}
+  bool get(std::string* text) override { return table_.getPolicy(text); }
+  ResultCode set(const std::string& text) override {
+    return table_.setPolicy(text) ? RC_OK : RC_BAD_SETTING;
+  }
+
+ private:
+  gw::PolicyTable& table_;
+};
+
+class MemorySchedule final : public gw::ScheduleItems {
+ public:
+  explicit MemorySchedule(gw::Schedule& schedule) : schedule_(schedule) {}
+  void listItems(std::string* out) override { schedule_.listItems(out); }
+  ResultCode replaceItems(std::string_view text) override {
+    schedule_.replaceItems(text);
+    return RC_OK;
+  }
+
+ private:
+  gw::Schedule& schedule_;
+};
+
 std::string driverReply(const std::string& request) {
   std::string echo = request.substr(0, request.find(' '));
   if (echo.empty()) return "-1E 1";
@@ -95,13 +134,13 @@ struct Service {
   gw::NoticeIdCounter ids;
   gw::ConfigStore config{dir.path(), ids, nullptr};
   gw::PolicyTable table{ids, nullptr};
-  gw::ConfigStoreSettings settings{config};
-  gw::PolicySettings<gw::PolicyTable> policies{table};
+  MemorySettings settings{config};
+  MemoryPolicy policies{table};
   gw::FakeEventTimes events;
   gw::LogStore logs{dir.path()};
   gw::LogStorePages pages{logs};
   gw::Schedule schedule{dir.path(), clock};
-  gw::ScheduleListItems items{schedule};
+  MemorySchedule items{schedule};
   std::unique_ptr<gw::AccessControl> access;
   std::unique_ptr<gw::RequestDispatcher> dispatcher;
 };

@@ -48,13 +48,13 @@ void ConfigStore::setDefaults() {
   }
 }
 
-bool ConfigStore::store(const ConfigKey& key, std::string_view value) {
+bool ConfigStore::store(const ConfigKey& key, std::string_view value, ConfigValues* into) {
   return std::visit(
       Overloaded{
           [&](bool ConfigValues::*f) {
             long long n = 0;
             if (!parseLeadingNumber(value, &n) || (n != 0 && n != 1)) return false;
-            values_.*f = n == 1;
+            into->*f = n == 1;
             return true;
           },
           [&](int32_t ConfigValues::*f) {
@@ -63,7 +63,7 @@ bool ConfigStore::store(const ConfigKey& key, std::string_view value) {
                 n > std::numeric_limits<int32_t>::max()) {
               return false;
             }
-            values_.*f = static_cast<int32_t>(n);
+            into->*f = static_cast<int32_t>(n);
             return true;
           },
           [&](uint32_t ConfigValues::*f) {
@@ -77,26 +77,26 @@ bool ConfigStore::store(const ConfigKey& key, std::string_view value) {
                 (n < kMinPollingRateMs || n > kMaxPollingRateMs)) {
               return false;
             }
-            values_.*f = static_cast<uint32_t>(n);
+            into->*f = static_cast<uint32_t>(n);
             return true;
           },
           [&](std::string ConfigValues::*f) {
             // A line feed would split the value into a second line of the file on the next
             // save; a carriage return would end the reply that reads it back.
             if (value.find_first_of("\r\n") != std::string_view::npos) return false;
-            values_.*f = std::string(value);
+            into->*f = std::string(value);
             return true;
           },
       },
       key.field);
 }
 
-std::string ConfigStore::valueText(const ConfigKey& key) const {
+std::string ConfigStore::valueText(const ConfigKey& key, const ConfigValues& values) {
   return std::visit(Overloaded{
-                        [&](bool ConfigValues::*f) { return std::string(values_.*f ? "1" : "0"); },
-                        [&](int32_t ConfigValues::*f) { return std::to_string(values_.*f); },
-                        [&](uint32_t ConfigValues::*f) { return std::to_string(values_.*f); },
-                        [&](std::string ConfigValues::*f) { return values_.*f; },
+                        [&](bool ConfigValues::*f) { return std::string(values.*f ? "1" : "0"); },
+                        [&](int32_t ConfigValues::*f) { return std::to_string(values.*f); },
+                        [&](uint32_t ConfigValues::*f) { return std::to_string(values.*f); },
+                        [&](std::string ConfigValues::*f) { return values.*f; },
                     },
                     key.field);
 }
@@ -122,7 +122,7 @@ void ConfigStore::loadText(std::string_view text, std::vector<size_t>* refused) 
     if (splitKeyValue(lines[n], &key_text, &value)) {
       for (size_t i = 0; i < kConfigKeyCount; ++i) {
         if (kConfigKeys[i].name != key_text) continue;
-        if (!loaded[i] && store(kConfigKeys[i], value)) taken = loaded[i] = true;
+        if (!loaded[i] && store(kConfigKeys[i], value, &values_)) taken = loaded[i] = true;
         break;
       }
     }
@@ -133,7 +133,7 @@ void ConfigStore::loadText(std::string_view text, std::vector<size_t>* refused) 
 bool ConfigStore::getSetting(std::string* text) const {
   const ConfigKey* key = findConfigKey(*text);
   if (key == nullptr) return false;
-  std::string value = valueText(*key);
+  std::string value = valueText(*key, values_);
   if (value.empty()) return false;
   text->push_back('=');
   text->append(value);
@@ -145,17 +145,34 @@ bool ConfigStore::setSetting(std::string_view entry) {
   std::string_view value;
   if (!splitKeyValue(entry, &key_text, &value)) return false;
   const ConfigKey* key = findConfigKey(key_text);
-  if (key == nullptr || !store(*key, value)) return false;
+  if (key == nullptr || !store(*key, value, &values_)) return false;
   notices_.post(key->name);
   return true;
 }
 
-std::string ConfigStore::fileText() const {
+ResultCode ConfigStore::applySetting(std::string_view entry) {
+  std::string_view key_text;
+  std::string_view value;
+  if (!splitKeyValue(entry, &key_text, &value)) return RC_BAD_SETTING;
+  const ConfigKey* key = findConfigKey(key_text);
+  ConfigValues changed = values_;
+  if (key == nullptr || !store(*key, value, &changed)) return RC_BAD_SETTING;
+  // On the disk first: a change that is answered as done must survive a crash.
+  ResultCode rc = writeFileAtomically(dataFile(kFileName), fileTextOf(changed), kFileMode);
+  if (rc != RC_OK) return rc;
+  values_ = std::move(changed);
+  notices_.post(key->name);
+  return RC_OK;
+}
+
+std::string ConfigStore::fileText() const { return fileTextOf(values_); }
+
+std::string ConfigStore::fileTextOf(const ConfigValues& values) {
   std::string out;
   for (const ConfigKey& key : kConfigKeys) {
     out.append(key.name);
     out.push_back('=');
-    out.append(valueText(key));
+    out.append(valueText(key, values));
     out.push_back('\n');
   }
   return out;

@@ -52,6 +52,12 @@ class ConfigStore {
   // the key's notice when the key is watched (changed or not), and returns true.
   [[nodiscard]] bool setSetting(std::string_view entry);
 
+  // setSetting for a client's change: the whole file is written first, atomically, with the
+  // change in it, and only then is the change made and its notice posted. RC_BAD_SETTING when
+  // setSetting would refuse it; the write's code when the file could not be written (nothing
+  // changes then).
+  [[nodiscard]] ResultCode applySetting(std::string_view entry);
+
   // Returns the notice id of the key, allocating one on first use.
   uint32_t watch(std::string_view key) { return notices_.watch(key); }
 
@@ -101,9 +107,10 @@ class ConfigStore {
  private:
   void setDefaults();
   void load();
-  // Parses `value` as the key's type and stores it; false leaves the old value.
-  bool store(const ConfigKey& key, std::string_view value);
-  std::string valueText(const ConfigKey& key) const;
+  // Parses `value` as the key's type and stores it in *into; false leaves the old value.
+  static bool store(const ConfigKey& key, std::string_view value, ConfigValues* into);
+  static std::string valueText(const ConfigKey& key, const ConfigValues& values);
+  static std::string fileTextOf(const ConfigValues& values);
 
   std::string data_dir_;
   ConfigValues values_;

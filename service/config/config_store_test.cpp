@@ -242,6 +242,25 @@ TEST_F(ConfigStoreTest, TheFileIsReadableByTheServiceOnly) {
       << "it holds sms.password";
 }
 
+TEST_F(ConfigStoreTest, AClientsChangeIsOnTheDiskBeforeItIsMade) {
+  auto store = open();
+  uint32_t id = store->watch("service.media type");
+  ASSERT_EQ(store->applySetting("service.media type=2"), RC_OK);
+  EXPECT_NE(dir_.read("policy").find("\nservice.media type=2\n"), std::string::npos)
+      << "written at once, not at the stop";
+  EXPECT_EQ(handler_.ids(), std::vector<uint32_t>{id});
+  EXPECT_EQ(store->applySetting("service.media type=x"), RC_BAD_SETTING);
+  EXPECT_EQ(store->applySetting("no such key=1"), RC_BAD_SETTING);
+  EXPECT_EQ(store->fileText(), dir_.read("policy"));
+
+  // A file that cannot be written (a directory took its name) keeps the change from being made.
+  std::filesystem::remove(dir_.file("policy"));
+  std::filesystem::create_directories(dir_.file("policy/in-the-way"));
+  EXPECT_EQ(store->applySetting("service.media type=3"), RC_NOT_AVAILABLE);
+  EXPECT_EQ(store->mediaType(), 2) << "not made, since it could not be kept";
+  EXPECT_EQ(handler_.ids().size(), 1u) << "and no notice for it";
+}
+
 TEST_F(ConfigStoreTest, BooleansLoadOnlyZeroOrOne) {
   EXPECT_TRUE(openWith("service.buzzer on=2\n")->buzzerOn());
   EXPECT_TRUE(openWith("service.buzzer on=false\n")->buzzerOn());

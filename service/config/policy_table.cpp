@@ -197,6 +197,19 @@ std::string PolicyTable::fileText() const {
   return out;
 }
 
+ResultCode PolicyTable::applyPolicy(std::string_view entry, const std::string& path) {
+  auto before = policy_;
+  if (!set(entry, false, nullptr)) return RC_BAD_SETTING;
+  // On the disk first: a change that is answered as done must survive a crash.
+  ResultCode rc = save(path);
+  if (rc != RC_OK) {
+    policy_ = std::move(before);
+    return rc;
+  }
+  notices_.post(entry.substr(0, entry.find('=')));
+  return RC_OK;
+}
+
 ResultCode PolicyTable::save(const std::string& path) const {
   return writeFileAtomically(path, fileText(), kFileMode);
 }

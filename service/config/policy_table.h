@@ -47,6 +47,12 @@ class PolicyTable {
   // the key text when it is watched.
   [[nodiscard]] bool setPolicy(std::string_view entry);
 
+  // setPolicy for a client's change: the table with the change is written to `path` first,
+  // atomically, and the change stays (and its notice is posted) only when that worked.
+  // RC_BAD_SETTING when setPolicy would refuse it; the write's code when the file could not be
+  // written (nothing changes then).
+  [[nodiscard]] ResultCode applyPolicy(std::string_view entry, const std::string& path);
+
   // Returns the notice id of the key text, allocating one on first use.
   uint32_t watch(std::string_view key) { return notices_.watch(key); }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,22 @@ TEST_F(PolicyTableTest, CrLfFileLoadsAsItsLfForm) {
   EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SOUND).happen.content, "siren.wav");
   EXPECT_EQ(table_.at(EVENT_START, ACTION_RECORD).happen.content, "UPS service started.");
   EXPECT_EQ(table_.fileText().find('\r'), std::string::npos);
+}
+
+TEST_F(PolicyTableTest, AClientsChangeIsOnTheDiskBeforeItIsMade) {
+  const std::string path = dir_.file("protect");
+  const std::string key = "powerfail.shutdown.happen.delay";
+  uint32_t id = table_.watch(key);
+  ASSERT_EQ(table_.applyPolicy(key + "=45", path), RC_OK);
+  EXPECT_NE(dir_.read("protect").find(key + "=45\n"), std::string::npos);
+  EXPECT_EQ(handler_.ids(), std::vector<uint32_t>{id});
+  EXPECT_EQ(table_.applyPolicy("powerfail.dance.happen.delay=1", path), RC_BAD_SETTING);
+
+  std::filesystem::remove(path);
+  std::filesystem::create_directories(path + "/in-the-way");
+  EXPECT_EQ(table_.applyPolicy(key + "=99", path), RC_NOT_AVAILABLE);
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.delay, 45u) << "not made";
+  EXPECT_EQ(handler_.ids().size(), 1u);
 }
 
 TEST_F(PolicyTableTest, NoticesForWatchedKeysOnly) {

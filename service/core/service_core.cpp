@@ -91,7 +91,7 @@ bool ServiceCore::startDriver() {
 
 bool ServiceCore::startServer() {
   settings_adapter_ = std::make_unique<ConfigStoreSettings>(*settings_);
-  policy_adapter_ = std::make_unique<PolicySettings<PolicyEngine>>(*policy_);
+  policy_adapter_ = std::make_unique<PolicySettings>(policy_->table(), policy_->protectPath());
   event_times_ = std::make_unique<PolicyEngineEventTimes>(*policy_);
   log_pages_ = std::make_unique<LogStorePages>(*logs_);
   schedule_items_ = std::make_unique<ScheduleListItems>(*schedule_);

@@ -127,7 +127,7 @@ class ServiceCore : public ServiceBody,
   std::unique_ptr<EventDetector> detector_;
   std::unique_ptr<AlarmKeeper> alarm_;
   std::unique_ptr<ConfigStoreSettings> settings_adapter_;
-  std::unique_ptr<PolicySettings<PolicyEngine>> policy_adapter_;
+  std::unique_ptr<PolicySettings> policy_adapter_;
   std::unique_ptr<PolicyEngineEventTimes> event_times_;
   std::unique_ptr<LogStorePages> log_pages_;
   std::unique_ptr<ScheduleListItems> schedule_items_;

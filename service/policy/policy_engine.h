@@ -64,6 +64,9 @@ class PolicyEngine {
   // Key-level access for clients; see PolicyTable.
   [[nodiscard]] bool getPolicy(std::string* text) const { return table_.getPolicy(text); }
   [[nodiscard]] bool setPolicy(std::string_view entry) { return table_.setPolicy(entry); }
+  // The table and its file, for clients' changes (PolicyTable::applyPolicy).
+  PolicyTable& table() { return table_; }
+  const std::string& protectPath() const { return protect_path_; }
   uint32_t watch(std::string_view key) { return table_.watch(key); }
   const LoadReport& loadReport() const { return load_report_; }
 

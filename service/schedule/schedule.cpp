@@ -101,6 +101,16 @@ void Schedule::tick(uint32_t& timeout_ms, ScheduleHost& host) {
   timeout_ms = std::min(timeout_ms, wait);
 }
 
+ResultCode Schedule::applyItems(std::string_view text) {
+  std::vector<ScheduleItem> before = std::move(items_);
+  items_.clear();
+  load(text, nullptr);
+  // On the disk first: a schedule that is answered as set must survive a crash.
+  ResultCode rc = save();
+  if (rc != RC_OK) items_ = std::move(before);
+  return rc;
+}
+
 ResultCode Schedule::save() const {
   std::string text;
   listItems(&text);

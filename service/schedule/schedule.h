@@ -52,6 +52,10 @@ class Schedule {
   // ("SCH SET"). A text without a valid item empties the schedule.
   void replaceItems(std::string_view text);
 
+  // replaceItems for a client's "SCH SET": the new schedule is written first, atomically, and
+  // kept only when that worked; otherwise the old items stay and the write's code comes back.
+  [[nodiscard]] ResultCode applyItems(std::string_view text);
+
   // Milliseconds until the earliest item falls due (kNothingDue when empty or further than
   // that). When the earliest item is due (its start is not after now), copies it to `due`,
   // moves it to its next occurrence or removes it when it does not repeat, and returns 0; call

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -195,6 +196,18 @@ TEST_F(ScheduleTest, FarAwayEndsCostNoMoreThanNearOnes) {
   EXPECT_LT(item.end - item.start, 7 * kDay);
   EXPECT_EQ((item.end - at("0026/11/01 1 10:10:00")) % (7 * kDay), 0) << "whole weeks";
   EXPECT_LT(took, std::chrono::milliseconds(100)) << "advancing must not walk the centuries";
+}
+
+TEST_F(ScheduleTest, AClientsScheduleIsOnTheDiskBeforeItIsKept) {
+  auto schedule = open();
+  const std::string item = "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n";
+  ASSERT_EQ(schedule->applyItems(item), RC_OK);
+  EXPECT_EQ(dir_.read("schedule"), item) << "written at once, not at the stop";
+
+  std::filesystem::remove(dir_.file("schedule"));
+  std::filesystem::create_directories(dir_.file("schedule/in-the-way"));
+  EXPECT_EQ(schedule->applyItems(""), RC_NOT_AVAILABLE);
+  EXPECT_EQ(listed(*schedule), item) << "the old items stay";
 }
 
 TEST_F(ScheduleTest, ATimedShutdownFallsDueOnce) {

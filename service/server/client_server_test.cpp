@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -120,7 +121,7 @@ class ClientServerTest : public ::testing::Test {
   ConfigStore config_{dir_.path(), ids_, nullptr};
   PolicyTable policy_table_{ids_, nullptr};
   ConfigStoreSettings settings_{config_};
-  PolicySettings<PolicyTable> policies_{policy_table_};
+  PolicySettings policies_{policy_table_, dir_.file("protect")};
   FakeEventTimes events_;
   LogStore logs_{dir_.path()};
   LogStorePages pages_{logs_};
@@ -266,6 +267,15 @@ TEST_F(ClientServerTest, PolicyAndSettingGetAndSet) {
   EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "3");
   EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count=9\r"), "");
   EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "3") << "no manager, no set";
+
+  // Every change is in its file when it is answered; one that cannot be written is refused.
+  EXPECT_NE(dir_.read("policy").find("service.polling rate=5000\n"), std::string::npos);
+  EXPECT_NE(dir_.read("protect").find("powerfail.shutdown.happen.max count=3\n"),
+            std::string::npos);
+  std::filesystem::remove(dir_.file("policy"));
+  std::filesystem::create_directories(dir_.file("policy/in-the-way"));
+  EXPECT_EQ(ask(*manager, "POL service.polling rate=7000\r"), "ERR 2");
+  EXPECT_EQ(ask(*manager, "POL service.polling rate\r"), "5000") << "not made";
 }
 
 TEST_F(ClientServerTest, LogPagesAndCursors) {
