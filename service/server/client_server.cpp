@@ -69,6 +69,8 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   poll_->add(*listener_, true, false);
   const PollableSocket* driver = context_.driver ? context_.driver->replyWatch() : nullptr;
   const size_t driver_slot = driver ? poll_->add(*driver, true, false) : SIZE_MAX;
+  // Only ends the wait: the caller reads the stop flag after the pass.
+  if (context_.stop_wake) (void)poll_->add(*context_.stop_wake, true, false);
   std::vector<size_t> slots(connections_.size(), SIZE_MAX);
   for (size_t i = 0; i < connections_.size(); ++i) {
     ClientConnection& c = *connections_[i];

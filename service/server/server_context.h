@@ -96,6 +96,8 @@ struct ClientServerContext {
   Ipv4Address bind_address = kAnyAddress;
   uint16_t port = kDefaultClientPort;  // 0: the system chooses (tests)
   SystemLog* log = nullptr;            // failed logins; null: not written anywhere
+  // Readable once the service is to stop (may be null): the wait watches it and ends at once.
+  const PollableSocket* stop_wake = nullptr;
   // When given, the channel under `device` that takes requests without waiting: DEV requests
   // then go out as they come and their replies are matched in the server's wait, which also
   // watches the channel's reply pipe.
