@@ -50,6 +50,24 @@ class FaultInjectionTest : public ::testing::Test {
     return reply;
   }
 
+  // monsvc and porter alone (nothing on the serial ports) in `dir`, on a free port, with
+  // monsvc's standard error in "stderr".
+  static SpawnOptions bareService(const TempDir& dir, uint16_t port) {
+    SpawnOptions o = serviceOptions(dir, port);
+    o.args = {"-c", "exec \"$0\" 2>>\"$1\"", o.program, dir.file("stderr")};
+    o.program = "/bin/sh";
+    return o;
+  }
+
+  // Starts bareService and logs a manager in; null when either failed.
+  static std::unique_ptr<TcpStream> startBare(const TempDir& dir,
+                                              std::unique_ptr<ChildProcess>* service) {
+    uint16_t port = freeLoopbackPort();
+    if (spawnProcess(bareService(dir, port), service) != RC_OK) return nullptr;
+    if (!waitForClientPort(**service, port, 15000)) return nullptr;
+    return loginAs(port, "manager");
+  }
+
   bool connected(int timeout_ms) {
     return UpsSuiteRun::waitUntil([&] { return request("DEV STATUS_CONNECT") == "1"; },
                                   timeout_ms);
@@ -72,11 +90,8 @@ TEST_F(FaultInjectionTest, AStopEndsTheServiceWithinASecondWhateverThePollingRat
   dir.write("policy",
             "service.polling rate=600000\nservice.record rate=4000000000\n"
             "service.polling rate=2147483648\n");
-  uint16_t port = freeLoopbackPort();
   std::unique_ptr<ChildProcess> service;
-  ASSERT_EQ(spawnProcess(serviceOptions(dir, port), &service), RC_OK);
-  ASSERT_TRUE(waitForClientPort(*service, port, 15000));
-  auto manager = loginAs(port, "manager");
+  auto manager = startBare(dir, &service);
   ASSERT_TRUE(manager);
   EXPECT_EQ(ask(*manager, "POL service.polling rate\r"), "600000");
   EXPECT_EQ(ask(*manager, "POL service.polling rate=2147483648\r"), "ERR 30") << "out of range";
@@ -97,11 +112,8 @@ TEST_F(FaultInjectionTest, StartingFailuresAreToldAndEndTheServiceWithAFailure) 
     // No driver to start.
     TempDir dir;
     ASSERT_TRUE(dir.copyProgram("monsvc"));
-    SpawnOptions o = serviceOptions(dir, freeLoopbackPort());
-    o.args = {"-c", "exec \"$0\" 2>\"$1\"", o.program, dir.file("stderr")};
-    o.program = "/bin/sh";
     std::unique_ptr<ChildProcess> service;
-    ASSERT_EQ(spawnProcess(o, &service), RC_OK);
+    ASSERT_EQ(spawnProcess(bareService(dir, freeLoopbackPort()), &service), RC_OK);
     int code = 0;
     ASSERT_EQ(service->wait(10000, &code), RC_OK);
     EXPECT_NE(code, 0) << "a service manager must see a failure";
@@ -116,9 +128,7 @@ TEST_F(FaultInjectionTest, StartingFailuresAreToldAndEndTheServiceWithAFailure) 
     dir.write("porter", "not a program");
     std::unique_ptr<TcpListener> squatter;
     ASSERT_EQ(listenTcp(kAnyAddress, 0, &squatter), RC_OK);
-    SpawnOptions o = serviceOptions(dir, squatter->localPort());
-    o.args = {"-c", "exec \"$0\" 2>\"$1\"", o.program, dir.file("stderr")};
-    o.program = "/bin/sh";
+    SpawnOptions o = bareService(dir, squatter->localPort());
     std::unique_ptr<ChildProcess> service;
     ASSERT_EQ(spawnProcess(o, &service), RC_OK);
     int code = 0;
@@ -188,11 +198,8 @@ TEST_F(FaultInjectionTest, KilledWhileWritingSettingsEveryFileIsOldOrNewAndNothi
     if (round == 0) {
       ASSERT_TRUE(dir.copyProgram("monsvc") && dir.copyProgram("porter"));
     }
-    uint16_t port = freeLoopbackPort();
     std::unique_ptr<ChildProcess> service;
-    ASSERT_EQ(spawnProcess(serviceOptions(dir, port), &service), RC_OK);
-    ASSERT_TRUE(waitForClientPort(*service, port, 15000));
-    auto manager = loginAs(port, "manager");
+    auto manager = startBare(dir, &service);
     ASSERT_TRUE(manager);
     // The last acknowledged change survived the kill; the one after it may have, too.
     long long kept = parseLeadingInt(ask(*manager, "POL service.polling rate\r"));
