@@ -33,7 +33,7 @@ suite() {
   # Reports go to files, so that those of programs the tests start are seen too.
   ASAN_OPTIONS="log_path=$reports/asan:detect_leaks=1:abort_on_error=1" \
   UBSAN_OPTIONS="log_path=$reports/ubsan:print_stacktrace=1:halt_on_error=1" \
-  TSAN_OPTIONS="log_path=$reports/tsan:halt_on_error=1:second_deadlock_stack=1" \
+  TSAN_OPTIONS="log_path=$reports/tsan:halt_on_error=1:suppressions=$PWD/scripts/tsan.supp" \
     ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300
   if compgen -G "$reports/*" >/dev/null; then
     echo "sanitizer reports in $reports:" >&2
