@@ -11,12 +11,11 @@ std::vector<std::string> splitLines(std::string_view text) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
+    size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    if (end == std::string_view::npos) end = text.size();
+    size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
+    lines.emplace_back(text.substr(start, stop - start));
+    start = next;
   }
   return lines;
 }

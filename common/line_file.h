@@ -1,6 +1,7 @@
-// Text helpers shared by the settings files: lines end with a line feed only (a carriage return
-// stays part of the line), and an entry is the key before the first '=' and the value after it.
-// Nothing is trimmed: "a =1" has the key "a " and the value "1".
+// Text helpers shared by the settings files: a line ends with a line feed, and a carriage return
+// just before it (as an editor on Windows writes) belongs to the line end. An entry is the key
+// before the first '=' and the value after it. Nothing else is trimmed: "a =1" has the key "a "
+// and the value "1".
 #pragma once
 
 #include <string>
@@ -9,8 +10,9 @@
 
 namespace gw {
 
-// Splits on '\n'. A final line without a line feed is kept; an empty text gives no lines, and a
-// text ending in '\n' gives no empty last line.
+// Splits on '\n', dropping a '\r' that directly precedes it (or ends the text). A carriage
+// return anywhere else stays in its line. A final line without a line feed is kept; an empty
+// text gives no lines, and a text ending in '\n' gives no empty last line.
 std::vector<std::string> splitLines(std::string_view text);
 
 // Joins lines, ending each with '\n'.

@@ -1,4 +1,4 @@
-// Line splitting and entries: line feed only, first '=', nothing trimmed.
+// Line splitting and entries: LF or CR LF line ends, first '=', nothing else trimmed.
 #include "common/line_file.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +6,11 @@
 namespace gw {
 namespace {
 
-TEST(LineFileTest, SplitsOnLineFeedOnly) {
-  EXPECT_EQ(splitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a\r", "b", "", "c"}));
+TEST(LineFileTest, SplitsOnLineFeedWithAnOptionalCarriageReturnBeforeIt) {
+  EXPECT_EQ(splitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
+  EXPECT_EQ(splitLines("a\rb\r\n\r\nc\r"), (std::vector<std::string>{"a\rb", "", "c"}))
+      << "a carriage return inside a line stays; one ending the text is a line end";
+  EXPECT_EQ(splitLines("x\r\r\n"), (std::vector<std::string>{"x\r"})) << "only one belongs to it";
   EXPECT_TRUE(splitLines("").empty());
   EXPECT_EQ(splitLines("x\n"), (std::vector<std::string>{"x"}));
   EXPECT_EQ(joinLines({"a", "b"}), "a\nb\n");

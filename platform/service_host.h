@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/result_code.h"
+#include "platform/socket.h"
 #include "platform/system_log.h"
 
 namespace gw {
@@ -23,6 +24,10 @@ class ServiceHost {
   // Routes the stop control (SIGTERM, SIGINT) to `*stop`, which the host sets from its handler.
   // The flag must outlive the host.
   virtual void installStopControl(std::atomic<bool>* stop) = 0;
+  // Becomes readable, and stays so, once the stop control has set the flag: a wait that
+  // watches it ends at once instead of at its next deadline. Null when the host has none
+  // (before installStopControl, or in a host without signals).
+  virtual const PollableSocket* stopWake() const { return nullptr; }
   // Reports a state to the service manager. Returns false when the report failed.
   [[nodiscard]] virtual bool reportState(ServiceState state, unsigned wait_hint_ms) = 0;
   // Takes the single-instance marker. False when another copy holds it.

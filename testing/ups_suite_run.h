@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -84,12 +85,19 @@ class UpsSuiteRun {
       *error = "monsvc or porter is not built";
       return false;
     }
+    if (record_driver_pids) {
+      // The driver as porter.bin behind a script that notes each start's process id; exec
+      // keeps the id, and porter still finds its neighbours in the same directory.
+      std::filesystem::rename(dir.file("porter"), dir.file("porter.bin"));
+      dir.writeScript("porter", "echo $$ >> '" + dir.file("driver.pids") + "'\nexec '" +
+                                    dir.file("porter.bin") + "' \"$@\"\n");
+    }
     if (hid_ && !dir.copyProgram("libpmx.so")) {
       *error = "libpmx.so is not built";
       return false;
     }
     dir.write("policy", std::string("service.media type=") + (hid_ ? "3" : "2") +
-                            "\nservice.media index=1\n");
+                            "\nservice.media index=1\n" + extra_policy);
     // Sound files must exist to be played; the recording player never reads them.
     for (const char* sound : {"hello.wav", "pfail.wav", "lbat.wav", "oload.wav", "otemp.wav"}) {
       dir.write(sound, "RIFF");
@@ -110,6 +118,11 @@ class UpsSuiteRun {
 
     SpawnOptions options;
     options.program = dir.file("monsvc");
+    if (!stderr_file.empty()) {
+      // Through a shell that execs it, so that the process is still monsvc's own.
+      options.program = "/bin/sh";
+      options.args = {"-c", "exec \"$0\" 2>>\"$1\"", dir.file("monsvc"), dir.file(stderr_file)};
+    }
     // Ending monsvc's group also ends the porter and the scripts it started.
     options.new_process_group = true;
     options.extra_env[hid_ ? "GRIDWATCH_HID" : "GRIDWATCH_COM1"] = device_path_;
@@ -141,6 +154,16 @@ class UpsSuiteRun {
     return service_ && service_->wait(timeout_ms, &code) == RC_OK;
   }
   bool serviceRunning() { return service_ && service_->running(); }
+  // monsvc's process id; 0 before it was started.
+  int64_t serviceId() const { return service_ ? service_->id() : 0; }
+  // With record_driver_pids: the process id of every porter started so far, in order.
+  std::vector<int64_t> driverIds() const {
+    std::vector<int64_t> ids;
+    for (const std::string& line : splitLines(dir.read("driver.pids"))) {
+      ids.push_back(parseLeadingInt(line));
+    }
+    return ids;
+  }
   // Where the simulator said porter should point (empty for a kernel HID device).
   const std::string& devicePath() const { return device_path_; }
   // The client port the service was started with.
@@ -179,6 +202,12 @@ class UpsSuiteRun {
   std::string closer_display = ":gridwatch-test";
   // Set: the stand-in runs this program with its own arguments, and notes "sweeper done" after.
   std::string closer_program;
+  // More "policy" lines, after the media selection.
+  std::string extra_policy;
+  // Set before startService: driverIds() tells the driver processes apart.
+  bool record_driver_pids = false;
+  // Set before startService: monsvc's standard error is appended to this file of the directory.
+  std::string stderr_file;
 
  private:
   std::string readSimulatorLine(int timeout_ms) {

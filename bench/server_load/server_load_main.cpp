@@ -70,7 +70,7 @@ class InProcessServer {
   ConfigStore config_{dir_.path(), ids_, nullptr};
   PolicyTable policy_table_{ids_, nullptr};
   ConfigStoreSettings settings_{config_};
-  PolicySettings<PolicyTable> policies_{policy_table_};
+  PolicySettings policies_{policy_table_, dir_.file("protect")};
   FakeEventTimes events_;
   LogStore logs_{dir_.path()};
   LogStorePages pages_{logs_};

@@ -19,6 +19,10 @@ inline ResultCode resultFromErrno(int err) {
     case ENODEV:
     case EADDRINUSE:
     case EADDRNOTAVAIL:
+    case ENOSPC:  // a full disk, or one that cannot take a file
+    case EDQUOT:
+    case EROFS:
+    case EISDIR:
       return RC_NOT_AVAILABLE;
     case ENOMEM:
       return RC_NO_MEMORY;

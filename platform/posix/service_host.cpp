@@ -10,6 +10,7 @@
 #include <syslog.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,13 +22,31 @@
 namespace gw {
 namespace {
 
-// A signal handler can reach only a global; this is the one slot, written before the handlers
-// are installed and only read in them.
+// A signal handler can reach only globals: the flag and the write end of the wake pipe, both
+// written before the handlers are installed and only read in them.
 std::atomic<bool>* g_stop_flag = nullptr;
+std::atomic<int> g_stop_wake_fd{-1};
 
 void onStopSignal(int) {
+  int saved = errno;
   if (g_stop_flag) g_stop_flag->store(true);
+  int fd = g_stop_wake_fd.load();
+  if (fd >= 0) {
+    char byte = 1;
+    (void)!::write(fd, &byte, 1);  // a full pipe is readable already
+  }
+  errno = saved;
 }
+
+// The read end of the wake pipe, as a wait watches it.
+class WakeHandle final : public PollableSocket {
+ public:
+  explicit WakeHandle(int fd) : fd_(fd) {}
+  intptr_t pollHandle() const override { return fd_; }
+
+ private:
+  int fd_;
+};
 
 // Sends one datagram to $NOTIFY_SOCKET (abstract names start with '@').
 bool sdNotify(const std::string& message) {
@@ -53,7 +72,20 @@ class PosixServiceHost final : public ServiceHost {
  public:
   explicit PosixServiceHost(std::string lock_dir) : lock_dir_(std::move(lock_dir)) {}
 
+  ~PosixServiceHost() override {
+    if (g_stop_wake_fd.load() == wake_write_.get()) g_stop_wake_fd.store(-1);
+  }
+
   void installStopControl(std::atomic<bool>* stop) override {
+    if (!wake_read_.valid()) {
+      int fds[2];
+      if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
+        wake_read_.reset(fds[0]);
+        wake_write_.reset(fds[1]);
+        wake_ = std::make_unique<WakeHandle>(fds[0]);
+      }
+    }
+    g_stop_wake_fd.store(stop ? wake_write_.get() : -1);
     g_stop_flag = stop;
     struct sigaction sa{};
     sa.sa_handler = onStopSignal;
@@ -61,6 +93,8 @@ class PosixServiceHost final : public ServiceHost {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
   }
+
+  const PollableSocket* stopWake() const override { return wake_.get(); }
 
   bool reportState(ServiceState state, unsigned wait_hint_ms) override {
     switch (state) {
@@ -92,6 +126,9 @@ class PosixServiceHost final : public ServiceHost {
  private:
   std::string lock_dir_;
   posix::UniqueFd lock_fd_;
+  posix::UniqueFd wake_read_;
+  posix::UniqueFd wake_write_;
+  std::unique_ptr<WakeHandle> wake_;
 };
 
 class Syslog final : public SystemLog {

@@ -116,6 +116,7 @@ TEST_F(AccessControlTest, LoginAtTheFirstCheckThatFindsAnAccount) {
   auto access = open();
   ConnectionLogin nobody;
   EXPECT_FALSE(access->checkLevel(&nobody, LEVEL_NORMAL)) << "no name given";
+  EXPECT_EQ(nobody.failures, 0u) << "nothing was tried";
 
   ConnectionLogin manager{"manager", "anything", LEVEL_NONE};
   EXPECT_TRUE(access->checkLevel(&manager, LEVEL_MANAGER)) << "empty password accepts any";
@@ -124,6 +125,7 @@ TEST_F(AccessControlTest, LoginAtTheFirstCheckThatFindsAnAccount) {
   ConnectionLogin wrong_case{"Manager", "", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&wrong_case, LEVEL_NORMAL));
   EXPECT_EQ(wrong_case.level, LEVEL_NONE);
+  EXPECT_EQ(wrong_case.failures, 1u) << "an unknown name is a failed login";
   wrong_case.user_name = "manager";  // a later check tries again with the new name
   EXPECT_TRUE(access->checkLevel(&wrong_case, LEVEL_NORMAL));
   EXPECT_EQ(wrong_case.level, LEVEL_MANAGER);
@@ -131,6 +133,7 @@ TEST_F(AccessControlTest, LoginAtTheFirstCheckThatFindsAnAccount) {
   ConnectionLogin reader{"normal(read only)", "", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&reader, LEVEL_MANAGER)) << "logs in below the level";
   EXPECT_EQ(reader.level, LEVEL_NORMAL);
+  EXPECT_EQ(reader.failures, 0u) << "a level too low is no failed login";
   reader.user_name = "manager";
   EXPECT_FALSE(access->checkLevel(&reader, LEVEL_MANAGER)) << "the level never changes again";
   EXPECT_TRUE(access->checkLevel(&reader, LEVEL_NORMAL));
@@ -145,12 +148,15 @@ TEST_F(AccessControlTest, PasswordsAndLevelZero) {
   ConnectionLogin bad{"ops", "guess", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&bad, LEVEL_NORMAL)) << "the first account of a name decides";
   EXPECT_EQ(bad.level, LEVEL_NONE);
+  EXPECT_FALSE(access->checkLevel(&bad, LEVEL_NORMAL));
+  EXPECT_EQ(bad.failures, 2u) << "every check with a wrong password counts";
   bad.password = "secret";
   EXPECT_TRUE(access->checkLevel(&bad, LEVEL_MANAGER));
 
   ConnectionLogin ghost{"ghost", "", LEVEL_NONE};
   EXPECT_FALSE(access->checkLevel(&ghost, LEVEL_NONE + 1));
   EXPECT_EQ(ghost.level, LEVEL_NONE) << "a level 0 account never logs in";
+  EXPECT_EQ(ghost.failures, 1u);
 }
 
 TEST_F(AccessControlTest, UserRecordsCompleteInAnyOrder) {
@@ -172,8 +178,54 @@ TEST_F(AccessControlTest, UserRecordsCompleteInAnyOrder) {
             "username=c\npassword=pc\nlevel=7\n"
             "username=d\npassword=pd\nlevel=0\n"
             "username=e\npassword=pe\nlevel=4294967295\n");
+  EXPECT_EQ(access->userReport().refused_lines, (std::vector<size_t>{4, 5, 7, 8, 17, 18}))
+      << "b restarted, two lines that are no field, f left incomplete";
+  EXPECT_TRUE(access->userReport().note.empty());
+  EXPECT_TRUE(access->accessReport().clean()) << "no \"access\" file";
 
-  EXPECT_TRUE(withUsers("")->accounts().empty()) << "an empty file is not a missing one";
+  auto empty = withUsers("");
+  EXPECT_TRUE(empty->accounts().empty()) << "an empty file is not a missing one";
+  EXPECT_EQ(empty->userReport().text(), "user: no account: nobody can log in");
+}
+
+TEST_F(AccessControlTest, CrLfFilesLoadAsTheirLfForms) {
+  auto access = withUsers("username=manager\r\npassword=s3cret\r\nlevel=7\r\n");
+  dir_.write("access", "ALLOW 192.168.1.0/24\r\nDENY 0.0.0.0/0\r\n");
+  access = open();
+  ASSERT_EQ(access->accounts(), (std::vector<UserAccount>{{"manager", "s3cret", 7}}));
+  ConnectionLogin login{"manager", "s3cret", LEVEL_NONE};
+  EXPECT_TRUE(access->checkLevel(&login, LEVEL_MANAGER)) << "no CR in the name or password";
+  EXPECT_EQ(access->accessFileText(), "ALLOW 192.168.1.0/24\nDENY 0.0.0.0/0\n");
+  EXPECT_TRUE(access->userReport().clean());
+  EXPECT_TRUE(access->accessReport().clean());
+
+  // A name ending in a carriage return of its own would lose it at the next write and read.
+  auto odd =
+      withUsers("username=ab\r\r\npassword=\nlevel=1\nusername=cd\npassword=\nlevel=1\n");
+  EXPECT_EQ(odd->accounts(), (std::vector<UserAccount>{{"cd", "", 1}}));
+  EXPECT_EQ(odd->userReport().refused_lines, (std::vector<size_t>{1, 2, 3}));
+}
+
+TEST_F(AccessControlTest, ADamagedUserFileIsReportedAndKept) {
+  // A file cut short in the middle of the manager's record, with binary junk before it.
+  const std::string damaged =
+      "username=slave\npassword=x\nlevel=3\n\x7f\x45\x4c\x46\x02\n"
+      "username=manager\npassword=s3c";
+  auto access = withUsers(damaged);
+  EXPECT_EQ(access->accounts(), (std::vector<UserAccount>{{"slave", "x", 3}}));
+  EXPECT_EQ(access->userReport().text(),
+            "user: line 4 refused, and 2 more (5, 6); the original is kept as user.rejected");
+  EXPECT_EQ(dir_.read("user.rejected"), damaged);
+  struct stat st {};
+  ASSERT_EQ(::stat(dir_.file("user.rejected").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u) << "the copy holds passwords too";
+
+  auto rules = withAccess("ALLOW 10.0.0.0/8\nALLOW 10.0.0.0\n");
+  EXPECT_EQ(rules->accessReport().refused_lines, std::vector<size_t>{2});
+  EXPECT_EQ(dir_.read("access.rejected"), "ALLOW 10.0.0.0/8\nALLOW 10.0.0.0\n");
+
+  ASSERT_EQ(rules->saveUsers(), RC_OK);
+  EXPECT_EQ(dir_.read("user.rejected"), damaged) << "the rewrite leaves the copy";
 }
 
 TEST_F(AccessControlTest, SaveFailureIsReported) {

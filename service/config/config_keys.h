@@ -64,6 +64,12 @@ struct ConfigKey {
 
 inline constexpr size_t kConfigKeyCount = 24;
 
+// "service.polling rate" is taken only within these bounds (milliseconds): below, the service
+// would do little but talk to the driver; above, a mains failure could go unseen for longer
+// than a battery lasts.
+inline constexpr uint32_t kMinPollingRateMs = 500;
+inline constexpr uint32_t kMaxPollingRateMs = 600000;
+
 // clang-format off
 inline constexpr std::array<ConfigKey, kConfigKeyCount> kConfigKeys = {{
     {"service.buzzer on",      &ConfigValues::buzzer_on,         1,     ""},

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result_code.h"
 #include "service/config/config_keys.h"
+#include "service/config/load_report.h"
 #include "service/config/notice_registry.h"
 
 namespace gw {
@@ -16,16 +18,22 @@ namespace gw {
 // verbatim. Reading a number skips leading blanks, takes an optional sign and at least one
 // digit, and ignores whatever follows the digits ("9000xyz" is 9000); a number outside the
 // key's type, a bool other than 0 or 1, or no digits at all is refused. Unsigned keys refuse a
-// minus sign.
+// minus sign; "service.polling rate" refuses values outside kMinPollingRateMs..kMaxPollingRateMs.
+// A text refuses a line feed or a carriage return: either would break the line it is stored on,
+// and a carriage return would end a client's reply early.
 //
 // Single-threaded: everything runs on the service's main thread. Not copyable.
 class ConfigStore {
  public:
   static constexpr std::string_view kFileName = "policy";
+  // "sms.password" is kept in the file, so only the service's account may read it.
+  static constexpr unsigned kFileMode = 0600;
 
   // Sets the defaults, then loads "policy" from `data_dir` when it can be read (a missing or
-  // unreadable file leaves the defaults; nothing is reported). Loading posts no notices. `ids`
-  // and `handler` (nullable) are not owned and must outlive the store.
+  // unreadable file leaves the defaults). Loading posts no notices. Lines that set nothing (no
+  // '=', an unknown key, a refused value, a key set by an earlier line) are listed in
+  // loadReport(), and the original is kept as "policy.rejected". `ids` and `handler`
+  // (nullable) are not owned and must outlive the store.
   ConfigStore(std::string data_dir, NoticeIdCounter& ids, NoticeHandler* handler);
 
   ConfigStore(const ConfigStore&) = delete;
@@ -40,20 +48,32 @@ class ConfigStore {
   [[nodiscard]] bool getSetting(std::string* text) const;
 
   // `entry` is "key=value", split at the first '='. Returns false when there is no '=', the key
-  // is unknown, or the value does not parse as the key's type; a text value fails only when it
-  // holds a line feed (it could not be stored in the file). On success stores the value, posts
+  // is unknown, or the value is refused (see above). On success stores the value, posts
   // the key's notice when the key is watched (changed or not), and returns true.
   [[nodiscard]] bool setSetting(std::string_view entry);
+
+  // setSetting for a client's change: the whole file is written first, atomically, with the
+  // change in it, and only then is the change made and its notice posted. RC_BAD_SETTING when
+  // setSetting would refuse it; the write's code when the file could not be written (nothing
+  // changes then).
+  [[nodiscard]] ResultCode applySetting(std::string_view entry);
 
   // Returns the notice id of the key, allocating one on first use.
   uint32_t watch(std::string_view key) { return notices_.watch(key); }
 
   // Writes every key in table order to "policy", atomically (the old file stays whole if the
-  // write fails part-way).
+  // write fails part-way), with mode 0600: it holds the gateway password.
   [[nodiscard]] ResultCode save() const;
 
   // The file contents save() writes: one "key=value\n" line per key, in table order.
   std::string fileText() const;
+
+  // What loading "policy" refused.
+  const LoadReport& loadReport() const { return load_report_; }
+
+  // Loads the lines of a "policy" text over the values held, by the rules above, posting no
+  // notices; the numbers (from 1) of the lines not taken go to *refused (nullable).
+  void loadText(std::string_view text, std::vector<size_t>* refused);
 
   // Typed accessors, one per key.
   bool buzzerOn() const { return values_.buzzer_on; }
@@ -87,13 +107,15 @@ class ConfigStore {
  private:
   void setDefaults();
   void load();
-  // Parses `value` as the key's type and stores it; false leaves the old value.
-  bool store(const ConfigKey& key, std::string_view value);
-  std::string valueText(const ConfigKey& key) const;
+  // Parses `value` as the key's type and stores it in *into; false leaves the old value.
+  static bool store(const ConfigKey& key, std::string_view value, ConfigValues* into);
+  static std::string valueText(const ConfigKey& key, const ConfigValues& values);
+  static std::string fileTextOf(const ConfigValues& values);
 
   std::string data_dir_;
   ConfigValues values_;
   NoticeRegistry notices_;
+  LoadReport load_report_;
 };
 
 }  // namespace gw

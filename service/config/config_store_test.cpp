@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -90,6 +91,7 @@ TEST_F(ConfigStoreTest, EveryKeyHasItsDefaultTypeAndAccessor) {
       case ConfigType::kUnsigned: value = "4294967295"; break;
       case ConfigType::kText: value = "v=" + name; break;
     }
+    if (name == "service.polling rate") value = std::to_string(kMaxPollingRateMs);
     EXPECT_TRUE(store->setSetting(name + "=" + value));
     EXPECT_EQ(accessor(*store), value);
     EXPECT_EQ(get(*store, name), name + "=" + value);
@@ -100,7 +102,12 @@ TEST_F(ConfigStoreTest, EveryKeyHasItsDefaultTypeAndAccessor) {
       case ConfigType::kBool: refused = {"2", "-1", "true", "", "x1"}; break;
       case ConfigType::kInt: refused = {"abc", "", "2147483648", "-2147483649", "- 5"}; break;
       case ConfigType::kUnsigned: refused = {"-1", "4294967296", "", "rate"}; break;
-      case ConfigType::kText: refused = {"two\nlines"}; break;
+      case ConfigType::kText: refused = {"two\nlines", "two\rlines", "end\r"}; break;
+    }
+    if (name == "service.polling rate") {
+      refused.push_back(std::to_string(kMaxPollingRateMs + 1));
+      refused.push_back(std::to_string(kMinPollingRateMs - 1));
+      refused.push_back("0");
     }
     for (const std::string& bad : refused) {
       EXPECT_FALSE(store->setSetting(name + "=" + bad)) << "value \"" << bad << "\"";
@@ -174,6 +181,84 @@ TEST_F(ConfigStoreTest, LoadingTakesTheFirstValidLineOfEachKey) {
       << "lines without '=' or with unknown keys are skipped";
   EXPECT_EQ(openWith("service.polling rate=-1\n")->pollingRate(), 3000u)
       << "a negative rate is refused, not wrapped";
+}
+
+TEST_F(ConfigStoreTest, CarriageReturnsBeforeLineFeedsAreLineEnds) {
+  std::string crlf;
+  for (const std::string& line : splitLines(kDefaultPolicyFile)) {
+    std::string changed = line;
+    if (line.rfind("sms.account=", 0) == 0) changed = "sms.account=gateway";
+    if (line.rfind("service.polling rate=", 0) == 0) changed = "service.polling rate=1500";
+    crlf += changed + "\r\n";
+  }
+  auto store = openWith(crlf);
+  EXPECT_EQ(store->smsAccount(), "gateway");
+  EXPECT_EQ(store->pollingRate(), 1500u);
+  EXPECT_EQ(store->emailSubject(), "ups service notification") << "no CR left in a text";
+  EXPECT_TRUE(store->loadReport().clean()) << store->loadReport().text();
+  ASSERT_EQ(store->save(), RC_OK);
+  EXPECT_EQ(dir_.read("policy").find('\r'), std::string::npos) << "written with LF only";
+  EXPECT_FALSE(dir_.exists("policy.rejected"));
+}
+
+TEST_F(ConfigStoreTest, RefusedLinesAreReportedAndTheOriginalKept) {
+  const std::string damaged =
+      "service.load max=9000\n"
+      "\x01\x02garbage\n"
+      "\n"
+      "service.load max=8000\n"
+      "service.polling rate=12\n"
+      "sms.password=secret\n"
+      "sms.pass";
+  auto store = openWith(damaged);
+  EXPECT_EQ(store->loadMax(), 9000);
+  EXPECT_EQ(store->smsPassword(), "secret");
+  const LoadReport& report = store->loadReport();
+  EXPECT_EQ(report.file_name, "policy");
+  EXPECT_EQ(report.refused_lines, (std::vector<size_t>{2, 4, 5, 7}))
+      << "garbage, a duplicate, a refused value and a torn last line; not the empty line";
+  EXPECT_TRUE(report.kept_copy);
+  EXPECT_EQ(report.text(),
+            "policy: line 2 refused, and 3 more (4, 5, 7); the original is kept as "
+            "policy.rejected");
+  EXPECT_EQ(dir_.read("policy.rejected"), damaged);
+  EXPECT_EQ(std::filesystem::status(dir_.file("policy.rejected")).permissions() &
+                std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+      << "the copy holds the gateway password too";
+
+  ASSERT_EQ(store->save(), RC_OK);
+  EXPECT_EQ(dir_.read("policy.rejected"), damaged) << "the rewrite leaves the copy alone";
+  EXPECT_TRUE(openWith(dir_.read("policy"))->loadReport().clean());
+}
+
+TEST_F(ConfigStoreTest, TheFileIsReadableByTheServiceOnly) {
+  dir_.write("policy", kDefaultPolicyFile);
+  std::filesystem::permissions(dir_.file("policy"), std::filesystem::perms::all);
+  ASSERT_EQ(open()->save(), RC_OK);
+  EXPECT_EQ(std::filesystem::status(dir_.file("policy")).permissions() &
+                std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+      << "it holds sms.password";
+}
+
+TEST_F(ConfigStoreTest, AClientsChangeIsOnTheDiskBeforeItIsMade) {
+  auto store = open();
+  uint32_t id = store->watch("service.media type");
+  ASSERT_EQ(store->applySetting("service.media type=2"), RC_OK);
+  EXPECT_NE(dir_.read("policy").find("\nservice.media type=2\n"), std::string::npos)
+      << "written at once, not at the stop";
+  EXPECT_EQ(handler_.ids(), std::vector<uint32_t>{id});
+  EXPECT_EQ(store->applySetting("service.media type=x"), RC_BAD_SETTING);
+  EXPECT_EQ(store->applySetting("no such key=1"), RC_BAD_SETTING);
+  EXPECT_EQ(store->fileText(), dir_.read("policy"));
+
+  // A file that cannot be written (a directory took its name) keeps the change from being made.
+  std::filesystem::remove(dir_.file("policy"));
+  std::filesystem::create_directories(dir_.file("policy/in-the-way"));
+  EXPECT_EQ(store->applySetting("service.media type=3"), RC_NOT_AVAILABLE);
+  EXPECT_EQ(store->mediaType(), 2) << "not made, since it could not be kept";
+  EXPECT_EQ(handler_.ids().size(), 1u) << "and no notice for it";
 }
 
 TEST_F(ConfigStoreTest, BooleansLoadOnlyZeroOrOne) {

@@ -72,7 +72,7 @@ void PolicyTable::setDefaults() {
     for (ActionPolicy& action : actions) action = ActionPolicy{};
   }
   for (std::string_view entry : kDefaultPolicy) {
-    (void)set(entry, false);  // the table above is checked by the tests
+    (void)set(entry, false, nullptr);  // the table above is checked by the tests
   }
   for (size_t code = 0; code < kDefaultRecordTexts.size(); ++code) {
     ActionPolicy& record = policy_[code / 2][ACTION_RECORD];
@@ -109,9 +109,9 @@ bool PolicyTable::getPolicy(std::string* text) const {
   return true;
 }
 
-bool PolicyTable::setPolicy(std::string_view entry) { return set(entry, true); }
+bool PolicyTable::setPolicy(std::string_view entry) { return set(entry, true, nullptr); }
 
-bool PolicyTable::set(std::string_view entry, bool post_notice) {
+bool PolicyTable::set(std::string_view entry, bool post_notice, bool* stored) {
   std::string_view key_text;
   std::string_view value;
   if (!splitKeyValue(entry, &key_text, &value)) return false;
@@ -119,12 +119,15 @@ bool PolicyTable::set(std::string_view entry, bool post_notice) {
   if (!PolicyKey::parse(key_text, &key)) return false;
   ActionPolicy& policy = policy_[static_cast<size_t>(key.event)][static_cast<size_t>(key.action)];
   if (key.param == PARAM_CONTENT) {
-    // A line feed would turn into a line of its own in the file.
-    if (value.find('\n') != std::string_view::npos) return false;
+    // A line feed would turn into a line of its own in the file; a carriage return would end
+    // the reply that reads it back.
+    if (value.find_first_of("\r\n") != std::string_view::npos) return false;
     (key.phase == PHASE_HAPPEN ? policy.happen.content : policy.restore.content) = value;
+    if (stored) *stored = true;
   } else {
     uint32_t n = 0;
     if (parsePolicyNumber(value, &n)) {
+      if (stored) *stored = true;
       switch (key.param) {
         case PARAM_MAX_COUNT:
           (key.phase == PHASE_HAPPEN ? policy.happen.max_count : policy.restore.max_count) =
@@ -142,14 +145,25 @@ bool PolicyTable::set(std::string_view entry, bool post_notice) {
   return true;
 }
 
-ResultCode PolicyTable::load(const std::string& path) {
+ResultCode PolicyTable::load(const std::string& path, LoadReport* report) {
   std::string contents;
   ResultCode rc = readWholeFile(path, &contents);
   if (rc != RC_OK) return rc;
-  for (const std::string& line : splitLines(contents)) {
-    (void)set(line, false);  // bad lines are skipped
-  }
+  std::vector<size_t> refused;
+  loadText(contents, &refused);
+  LoadReport settled = settleLoad(path, kFileName, contents, std::move(refused), kFileMode);
+  if (report) *report = std::move(settled);
   return RC_OK;
+}
+
+void PolicyTable::loadText(std::string_view text, std::vector<size_t>* refused) {
+  std::vector<std::string> lines = splitLines(text);
+  for (size_t n = 0; n < lines.size(); ++n) {
+    bool stored = false;
+    // A bad line is skipped, and listed unless it is empty.
+    bool taken = set(lines[n], false, &stored) && stored;
+    if (!taken && !lines[n].empty() && refused) refused->push_back(n + 1);
+  }
 }
 
 std::string PolicyTable::fileText() const {
@@ -176,8 +190,21 @@ std::string PolicyTable::fileText() const {
   return out;
 }
 
+ResultCode PolicyTable::applyPolicy(std::string_view entry, const std::string& path) {
+  auto before = policy_;
+  if (!set(entry, false, nullptr)) return RC_BAD_SETTING;
+  // On the disk first: a change that is answered as done must survive a crash.
+  ResultCode rc = save(path);
+  if (rc != RC_OK) {
+    policy_ = std::move(before);
+    return rc;
+  }
+  notices_.post(entry.substr(0, entry.find('=')));
+  return RC_OK;
+}
+
 ResultCode PolicyTable::save(const std::string& path) const {
-  return writeFileAtomically(path, fileText());
+  return writeFileAtomically(path, fileText(), kFileMode);
 }
 
 }  // namespace gw

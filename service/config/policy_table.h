@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result_code.h"
 #include "service/config/action_policy.h"
+#include "service/config/load_report.h"
 #include "service/config/notice_registry.h"
 #include "protocol/policy_key.h"
 #include "protocol/policy_names.h"
@@ -20,6 +22,7 @@ namespace gw {
 class PolicyTable {
  public:
   static constexpr std::string_view kFileName = "protect";
+  static constexpr unsigned kFileMode = 0644;
 
   // Holds the default policy. `ids` and `handler` (nullable) are not owned and must outlive the
   // table.
@@ -36,13 +39,19 @@ class PolicyTable {
   [[nodiscard]] bool getPolicy(std::string* text) const;
 
   // `entry` is "key=value", split at the first '='. Returns false when there is no '=', the key
-  // does not parse, or a content value holds a line feed. Otherwise sets the value and returns
-  // true: a number is read like a setting (leading blanks, optional sign, digits, rest ignored)
+  // does not parse, or a content value holds a line feed or a carriage return. Otherwise sets
+  // the value and returns true: a number is read like a setting (leading blanks, optional sign, digits, rest ignored)
   // and may be anything from -2147483648 to 4294967295, "-1" and "4294967295" being the same
   // value; a number that does not parse, or lies outside that range, leaves the value unchanged
   // and still returns true. Content is the whole rest of the line. On true, posts the notice of
   // the key text when it is watched.
   [[nodiscard]] bool setPolicy(std::string_view entry);
+
+  // setPolicy for a client's change: the table with the change is written to `path` first,
+  // atomically, and the change stays (and its notice is posted) only when that worked.
+  // RC_BAD_SETTING when setPolicy would refuse it; the write's code when the file could not be
+  // written (nothing changes then).
+  [[nodiscard]] ResultCode applyPolicy(std::string_view entry, const std::string& path);
 
   // Returns the notice id of the key text, allocating one on first use.
   uint32_t watch(std::string_view key) { return notices_.watch(key); }
@@ -50,7 +59,12 @@ class PolicyTable {
   // Reads the file at `path` and sets each line as by setPolicy, ignoring lines that fail;
   // later lines for a key overwrite earlier ones. Posts no notices. A missing or unreadable
   // file changes nothing; the result says which (RC_NOT_AVAILABLE) for callers that care.
-  [[nodiscard]] ResultCode load(const std::string& path);
+  // Lines that set nothing (refused by setPolicy, or a number that does not parse) go into
+  // *report (nullable) and make the original be kept as "<path>.rejected".
+  [[nodiscard]] ResultCode load(const std::string& path, LoadReport* report = nullptr);
+  // The same for a file's text; the numbers (from 1) of the lines that set nothing go to
+  // *refused (nullable).
+  void loadText(std::string_view text, std::vector<size_t>* refused);
 
   // Writes all 378 keys (events × actions × 4 happen then 3 restore parameters) atomically.
   [[nodiscard]] ResultCode save(const std::string& path) const;
@@ -64,7 +78,9 @@ class PolicyTable {
   }
 
  private:
-  bool set(std::string_view entry, bool post_notice);
+  // *stored (nullable) tells whether a value was taken: a number that does not parse is
+  // answered true but stores nothing.
+  bool set(std::string_view entry, bool post_notice, bool* stored);
 
   std::array<std::array<ActionPolicy, kActionCount>, kEventCount> policy_;
   NoticeRegistry notices_;

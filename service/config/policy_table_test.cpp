@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,9 @@ TEST_F(PolicyTableTest, NumberForms) {
   EXPECT_EQ(get(table_, "start.command.happen.content"), "start.command.happen.content=")
       << "empty content is still served";
   EXPECT_FALSE(table_.setPolicy("start.command.happen.content=a\nb"));
+  EXPECT_FALSE(table_.setPolicy("start.command.happen.content=a\rb"))
+      << "a carriage return would end the reply that reads it back";
+  EXPECT_EQ(get(table_, "start.command.happen.content"), "start.command.happen.content=");
 }
 
 TEST_F(PolicyTableTest, ProtectFileLoadsLineByLine) {
@@ -152,7 +156,12 @@ TEST_F(PolicyTableTest, ProtectFileLoadsLineByLine) {
              "powerfail.record.happen.max count=oops\n"
              "\n"
              "loadover.record.happen.content=over");  // no final line feed
-  ASSERT_EQ(table_.load(dir_.file("protect")), RC_OK);
+  LoadReport report;
+  ASSERT_EQ(table_.load(dir_.file("protect"), &report), RC_OK);
+  EXPECT_EQ(report.refused_lines, (std::vector<size_t>{2, 3, 4, 8}))
+      << "garbage, a bad key, a restore interval and an unparsable number";
+  EXPECT_TRUE(report.kept_copy);
+  EXPECT_TRUE(dir_.exists("protect.rejected"));
   EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.delay, 45u);
   EXPECT_EQ(table_.at(EVENT_START, ACTION_SOUND).happen.content, "second.wav")
       << "later lines overwrite earlier ones";
@@ -163,11 +172,46 @@ TEST_F(PolicyTableTest, ProtectFileLoadsLineByLine) {
 
   ASSERT_EQ(table_.save(dir_.file("protect")), RC_OK);
   PolicyTable reread(ids_, nullptr);
-  ASSERT_EQ(reread.load(dir_.file("protect")), RC_OK);
+  ASSERT_EQ(reread.load(dir_.file("protect"), &report), RC_OK);
+  EXPECT_TRUE(report.clean()) << report.text();
   EXPECT_EQ(reread.fileText(), table_.fileText());
   EXPECT_EQ(splitLines(dir_.read("protect")).size(), 378u);
 
   EXPECT_NE(table_.save(dir_.file("missing-dir/protect")), RC_OK);
+}
+
+TEST_F(PolicyTableTest, CrLfFileLoadsAsItsLfForm) {
+  std::string crlf;
+  for (const std::string& line : splitLines(table_.fileText())) {
+    std::string changed = line;
+    if (line.rfind("powerfail.sound.happen.content=", 0) == 0) {
+      changed = "powerfail.sound.happen.content=siren.wav";
+    }
+    crlf += changed + "\r\n";
+  }
+  dir_.write("protect", crlf);
+  LoadReport report;
+  ASSERT_EQ(table_.load(dir_.file("protect"), &report), RC_OK);
+  EXPECT_TRUE(report.clean()) << report.text();
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SOUND).happen.content, "siren.wav");
+  EXPECT_EQ(table_.at(EVENT_START, ACTION_RECORD).happen.content, "UPS service started.");
+  EXPECT_EQ(table_.fileText().find('\r'), std::string::npos);
+}
+
+TEST_F(PolicyTableTest, AClientsChangeIsOnTheDiskBeforeItIsMade) {
+  const std::string path = dir_.file("protect");
+  const std::string key = "powerfail.shutdown.happen.delay";
+  uint32_t id = table_.watch(key);
+  ASSERT_EQ(table_.applyPolicy(key + "=45", path), RC_OK);
+  EXPECT_NE(dir_.read("protect").find(key + "=45\n"), std::string::npos);
+  EXPECT_EQ(handler_.ids(), std::vector<uint32_t>{id});
+  EXPECT_EQ(table_.applyPolicy("powerfail.dance.happen.delay=1", path), RC_BAD_SETTING);
+
+  std::filesystem::remove(path);
+  std::filesystem::create_directories(path + "/in-the-way");
+  EXPECT_EQ(table_.applyPolicy(key + "=99", path), RC_NOT_AVAILABLE);
+  EXPECT_EQ(table_.at(EVENT_POWERFAIL, ACTION_SHUTDOWN).happen.delay, 45u) << "not made";
+  EXPECT_EQ(handler_.ids().size(), 1u);
 }
 
 TEST_F(PolicyTableTest, NoticesForWatchedKeysOnly) {

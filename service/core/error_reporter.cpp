@@ -9,6 +9,7 @@ void ErrorReporter::report(const std::string& failed, int code) {
   char text[96];
   std::snprintf(text, sizeof text, "%s error: %d", kServiceName, code);
   log_.reportError(text, failed);
+  std::fprintf(stderr, "monsvc: %s (%s)\n", text, failed.c_str());
 }
 
 }  // namespace gw

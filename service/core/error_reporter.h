@@ -9,7 +9,9 @@ namespace gw {
 
 inline constexpr const char* kServiceName = "NorvaneUPS";
 
-// Main thread only. The log is not owned and must outlive the reporter.
+// Each report also goes to standard error, where a service manager's journal or a terminal
+// shows it. It keeps no state, so any thread may report. The log is not owned and must outlive
+// the reporter.
 class ErrorReporter {
  public:
   explicit ErrorReporter(SystemLog& log) : log_(log) {}

@@ -1,9 +1,11 @@
 // The server's narrow interfaces over the service's own objects, for the service core to build
 // its ClientServerContext with. Each adapter holds a reference; the object must outlive it.
+// A client's change is written to its file before it is answered as done.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "service/config/config_store.h"
 #include "service/logs/log_store.h"
@@ -18,23 +20,23 @@ class ConfigStoreSettings final : public KeyValueSettings {
  public:
   explicit ConfigStoreSettings(ConfigStore& store) : store_(store) {}
   bool get(std::string* text) override { return store_.getSetting(text); }
-  bool set(const std::string& text) override { return store_.setSetting(text); }
+  ResultCode set(const std::string& text) override { return store_.applySetting(text); }
 
  private:
   ConfigStore& store_;
 };
 
-// "PTC" over anything with getPolicy and setPolicy: the policy engine in the service (whose
-// sets post change notices), a bare policy table in tests.
-template <typename PolicyStore>
+// "PTC" over the event policy (the policy engine's table in the service, whose sets post change
+// notices), kept in the "protect" file at `path`.
 class PolicySettings final : public KeyValueSettings {
  public:
-  explicit PolicySettings(PolicyStore& store) : store_(store) {}
-  bool get(std::string* text) override { return store_.getPolicy(text); }
-  bool set(const std::string& text) override { return store_.setPolicy(text); }
+  PolicySettings(PolicyTable& table, std::string path) : table_(table), path_(std::move(path)) {}
+  bool get(std::string* text) override { return table_.getPolicy(text); }
+  ResultCode set(const std::string& text) override { return table_.applyPolicy(text, path_); }
 
  private:
-  PolicyStore& store_;
+  PolicyTable& table_;
+  std::string path_;
 };
 
 // "TIME HAPPEN" and "TIME RESTORE" over the policy engine's events.
@@ -78,7 +80,7 @@ class ScheduleListItems final : public ScheduleItems {
  public:
   explicit ScheduleListItems(Schedule& schedule) : schedule_(schedule) {}
   void listItems(std::string* out) override { schedule_.listItems(out); }
-  void replaceItems(std::string_view text) override { schedule_.replaceItems(text); }
+  ResultCode replaceItems(std::string_view text) override { return schedule_.applyItems(text); }
 
  private:
   Schedule& schedule_;

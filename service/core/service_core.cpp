@@ -19,7 +19,7 @@ ServiceCore::ServiceCore(ServiceEnvironment env) : env_(std::move(env)) {
   if (!env_.notifier) env_.notifier = createSilentNotifier();
   Clock& clock = *env_.clock;
   settings_ = std::make_unique<ConfigStore>(env_.data_dir, notice_ids_, this);
-  logs_ = std::make_unique<LogStore>(env_.data_dir);
+  logs_ = std::make_unique<LogStore>(env_.data_dir, &lost_records_);
   if (!env_.closer) {
     env_.closer = std::make_unique<ProgramCloser>(
         env_.data_dir, logs_->file(LOG_SAVED)->path(), clock,
@@ -52,13 +52,19 @@ const StatusSnapshot& ServiceCore::status() const {
   return poller_ ? poller_->current() : empty_status_;
 }
 
-void ServiceCore::run() {
+bool ServiceCore::run(ErrorReporter& errors) {
+  lost_records_.attach(&errors);
+  reportLoad(errors, settings_->loadReport());
+  reportLoad(errors, schedule_->loadReport());
+  reportLoad(errors, policy_->loadReport());
   policy_->happen(EVENT_START);
-  if (!startDriver()) return;
-  if (!startServer()) {
+  if (!startDriver(errors)) return false;
+  if (!startServer(errors)) {
     driver_.reset();
-    return;
+    return false;
   }
+  reportLoad(errors, server_->access().accessReport());
+  reportLoad(errors, server_->access().userReport());
   env_.notifier->start(stop_requested_);
   media_type_key_id_ = settings_->watch("service.media type");
   shutdown_max_count_key_id_ = policy_->watch(PolicyEngine::kRetimeKey);
@@ -79,23 +85,32 @@ void ServiceCore::run() {
   detector_.reset();
   poller_.reset();
   driver_.reset();
+  return true;
 }
 
-bool ServiceCore::startDriver() {
+void ServiceCore::reportLoad(ErrorReporter& errors, const LoadReport& report) const {
+  if (!report.clean()) errors.report(report.text(), RC_BAD_VALUE);
+}
+
+bool ServiceCore::startDriver(ErrorReporter& errors) {
   DriverLinkOptions options;
   options.program = env_.driver_path.empty() ? joinPath(env_.data_dir, "porter") : env_.driver_path;
   options.media_type = settings_->mediaType();
   options.media_index = settings_->mediaIndex();
-  if (DriverLink::create(*env_.clock, options, &driver_) != RC_OK) return false;
+  ResultCode rc = DriverLink::create(*env_.clock, options, &driver_);
+  if (rc != RC_OK) {
+    errors.report("starting the driver " + options.program, rc);
+    return false;
+  }
   poller_ = std::make_unique<StatusPoller>(*env_.clock, driver_->device(), driver_.get());
   detector_ = std::make_unique<EventDetector>(*policy_, *this, *settings_, recorder_.get());
   alarm_ = std::make_unique<AlarmKeeper>(*settings_, driver_->device());
   return true;
 }
 
-bool ServiceCore::startServer() {
+bool ServiceCore::startServer(ErrorReporter& errors) {
   settings_adapter_ = std::make_unique<ConfigStoreSettings>(*settings_);
-  policy_adapter_ = std::make_unique<PolicySettings<PolicyEngine>>(*policy_);
+  policy_adapter_ = std::make_unique<PolicySettings>(policy_->table(), policy_->protectPath());
   event_times_ = std::make_unique<PolicyEngineEventTimes>(*policy_);
   log_pages_ = std::make_unique<LogStorePages>(*logs_);
   schedule_items_ = std::make_unique<ScheduleListItems>(*schedule_);
@@ -103,7 +118,14 @@ bool ServiceCore::startServer() {
                               *policy_adapter_, *event_times_,      *log_pages_,
                               *schedule_items_, env_.data_dir};
   context.port = env_.client_port;
-  return ClientServer::create(std::move(context), &server_) == RC_OK;
+  context.log = env_.log;
+  context.stop_wake = stop_wake_;
+  ResultCode rc = ClientServer::create(std::move(context), &server_);
+  if (rc != RC_OK) {
+    errors.report("listening for clients on TCP port " + std::to_string(env_.client_port), rc);
+    return false;
+  }
+  return true;
 }
 
 void ServiceCore::onNotice(uint32_t id) {

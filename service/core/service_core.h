@@ -21,6 +21,7 @@
 #include "service/config/config_store.h"
 #include "service/config/notice_handler.h"
 #include "service/config/notice_id_counter.h"
+#include "service/core/append_failure_report.h"
 #include "service/core/main_loop.h"
 #include "service/core/service_adapters.h"
 #include "service/core/service_program.h"
@@ -68,7 +69,11 @@ class ServiceCore : public ServiceBody,
   explicit ServiceCore(ServiceEnvironment env);
   ~ServiceCore() override;
 
-  void run() override;
+  // Reports, through `errors`, the lines each settings file refused, the driver or client port
+  // that could not be had (the run then ends at once and returns false), and the first record
+  // of a run of log records that could not be written.
+  bool run(ErrorReporter& errors) override;
+  void watchStop(const PollableSocket* wake) override { stop_wake_ = wake; }
   std::atomic<bool>& stopFlag() override { return stop_requested_; }
   // Writes "access" and "user" (only when the client server was started, which loaded them),
   // "schedule", "protect" and "policy", in that order; a file that cannot be written is
@@ -99,18 +104,21 @@ class ServiceCore : public ServiceBody,
   void serveClients(uint32_t timeout_ms) override;
 
   RecordingSettings recordingSettings() const;
-  [[nodiscard]] bool startDriver();
-  [[nodiscard]] bool startServer();
+  [[nodiscard]] bool startDriver(ErrorReporter& errors);
+  [[nodiscard]] bool startServer(ErrorReporter& errors);
+  void reportLoad(ErrorReporter& errors, const LoadReport& report) const;
 
   ServiceEnvironment env_;
   StatusSnapshot empty_status_;
   std::atomic<bool> stop_requested_{false};
   // -1 none; 0 shut down; > 0 shut down and restart the UPS output after that many seconds.
   std::atomic<int32_t> shutdown_request_{-1};
+  const PollableSocket* stop_wake_ = nullptr;
   uint32_t media_type_key_id_ = 0;
   uint32_t shutdown_max_count_key_id_ = 0;
 
   NoticeIdCounter notice_ids_;
+  AppendFailureReport lost_records_;
   // Built by the run, but declared first so that it goes last: every part below may still
   // reach the device while it is being destroyed.
   std::unique_ptr<DriverLink> driver_;
@@ -127,7 +135,7 @@ class ServiceCore : public ServiceBody,
   std::unique_ptr<EventDetector> detector_;
   std::unique_ptr<AlarmKeeper> alarm_;
   std::unique_ptr<ConfigStoreSettings> settings_adapter_;
-  std::unique_ptr<PolicySettings<PolicyEngine>> policy_adapter_;
+  std::unique_ptr<PolicySettings> policy_adapter_;
   std::unique_ptr<PolicyEngineEventTimes> event_times_;
   std::unique_ptr<LogStorePages> log_pages_;
   std::unique_ptr<ScheduleListItems> schedule_items_;

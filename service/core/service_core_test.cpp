@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/socket.h"
 #include "testing/fake_clock.h"
 #include "testing/fake_command_runner.h"
 #include "testing/recording_sound_player.h"
@@ -88,14 +89,44 @@ TEST_F(ServiceCoreTest, ChangedSettingsSurviveARestart) {
   EXPECT_EQ(text, "powerfail.shutdown.happen.delay=45");
 }
 
-TEST_F(ServiceCoreTest, WithoutTheDriverTheRunEndsAtOnceAndRecordsNothing) {
+TEST_F(ServiceCoreTest, WithoutTheDriverTheRunFailsAtOnceSaysWhyAndRecordsNothing) {
   {
     ServiceCore core(environment());
-    core.run();
+    EXPECT_FALSE(core.run(errors_));
     EXPECT_EQ(core.shutdownRequest(), -1);
     EXPECT_EQ(core.clientPort(), 0) << "no client server without a driver";
   }
   EXPECT_EQ(dir_.read("event"), "");
+  ASSERT_EQ(log_.errors.size(), 1u);
+  EXPECT_EQ(log_.errors[0],
+            "NorvaneUPS error: 2|starting the driver " + dir_.file("no-such-porter"));
+}
+
+TEST_F(ServiceCoreTest, ATakenClientPortFailsTheRunAndSaysWhich) {
+  std::unique_ptr<TcpListener> squatter;
+  ASSERT_EQ(listenTcp(kAnyAddress, 0, &squatter), RC_OK);
+  dir_.writeScript("porter", "exec sleep 30\n");  // a driver that starts and stays
+  ServiceEnvironment env = environment();
+  env.driver_path = dir_.file("porter");
+  env.client_port = squatter->localPort();
+  ServiceCore core(std::move(env));
+  EXPECT_FALSE(core.run(errors_));
+  ASSERT_EQ(log_.errors.size(), 1u);
+  EXPECT_EQ(log_.errors[0], "NorvaneUPS error: 2|listening for clients on TCP port " +
+                                std::to_string(squatter->localPort()));
+}
+
+TEST_F(ServiceCoreTest, RefusedSettingsLinesAreReportedOnceAtTheStart) {
+  dir_.write("policy", "service.polling rate=1500\ngarbage\n");
+  dir_.write("protect", "");
+  dir_.write("schedule", "1 1 2099/01/01 4 10:00:00 2099/01/01 4 10:00:00\n");
+  ServiceCore core(environment());
+  EXPECT_FALSE(core.run(errors_));  // no driver: the files are told of before that
+  ASSERT_EQ(log_.errors.size(), 2u);
+  EXPECT_EQ(log_.errors[0],
+            "NorvaneUPS error: 4|policy: line 2 refused; the original is kept as "
+            "policy.rejected");
+  EXPECT_TRUE(dir_.exists("policy.rejected"));
 }
 
 TEST_F(ServiceCoreTest, ShutdownRequestsAreNeverWithdrawn) {

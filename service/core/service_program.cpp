@@ -19,14 +19,18 @@ bool reportOrComplain(ServiceHost& host, ErrorReporter& errors, ServiceState sta
 // Service main and body: START_PENDING three times, RUNNING, the run, STOP_PENDING, the save,
 // STOPPED.
 int runService(ServiceHost& host, ErrorReporter& errors, const ServiceFactory& make_service) {
+  int exit_code = 0;
   if (reportOrComplain(host, errors, ServiceState::kStartPending)) {
     std::unique_ptr<ServiceBody> service = make_service();
     if (service) {
       host.installStopControl(&service->stopFlag());
+      service->watchStop(host.stopWake());
       bool ok = reportOrComplain(host, errors, ServiceState::kStartPending) &&
                 reportOrComplain(host, errors, ServiceState::kStartPending) &&
                 reportOrComplain(host, errors, ServiceState::kRunning);
-      if (ok) service->run();
+      // A run that could not start is a failure the service manager must see, so that it
+      // restarts the service instead of taking it for stopped on purpose.
+      if (ok && !service->run(errors)) exit_code = 1;
       (void)host.reportState(ServiceState::kStopPending, 3000);  // informational only
       service->saveSettings(errors);
       service.reset();
@@ -34,7 +38,7 @@ int runService(ServiceHost& host, ErrorReporter& errors, const ServiceFactory& m
     }
   }
   (void)host.reportState(ServiceState::kStopped, 0);  // nothing is left to tell of a failure
-  return 0;
+  return exit_code;
 }
 
 }  // namespace

@@ -32,11 +32,14 @@ class FakeHost : public ServiceHost {
 
 class CountingBody : public ServiceBody {
  public:
-  explicit CountingBody(int* runs, std::vector<std::string>* steps = nullptr)
-      : runs_(runs), steps_(steps) {}
-  void run() override {
+  explicit CountingBody(int* runs, std::vector<std::string>* steps = nullptr,
+                        bool starts = true)
+      : runs_(runs), steps_(steps), starts_(starts) {}
+  bool run(ErrorReporter& errors) override {
     ++*runs_;
     if (steps_) steps_->push_back("run");
+    if (!starts_) errors.report("starting the driver /data/porter", 2);
+    return starts_;
   }
   void saveSettings(ErrorReporter& errors) override {
     if (steps_) steps_->push_back("save");
@@ -47,6 +50,7 @@ class CountingBody : public ServiceBody {
  private:
   int* runs_;
   std::vector<std::string>* steps_;
+  bool starts_;
   std::atomic<bool> stop_{false};
 };
 
@@ -63,6 +67,21 @@ TEST(ServiceProgramTest, RunsWithTheStateReportsInOrder) {
                                          S::kRunning, S::kStopPending, S::kStopped}));
   EXPECT_EQ(log.errors, std::vector<std::string>{"NorvaneUPS error: 13|/data/policy"})
       << "the save's failure goes to the system log";
+}
+
+TEST(ServiceProgramTest, ARunThatCannotStartEndsTheProgramWithAFailure) {
+  FakeHost host;
+  RecordingSystemLog log;
+  int runs = 0;
+  std::vector<std::string> steps;
+  EXPECT_EQ(runServiceProgram(
+                {}, host, log,
+                [&] { return std::make_unique<CountingBody>(&runs, &steps, false); }),
+            1)
+      << "a service manager restarts a service that failed, not one that stopped";
+  EXPECT_EQ(steps, (std::vector<std::string>{"run", "save"}));
+  EXPECT_EQ(log.errors.front(), "NorvaneUPS error: 2|starting the driver /data/porter");
+  EXPECT_EQ(host.states.back(), S::kStopped);
 }
 
 TEST(ServiceProgramTest, TheSaveFollowsTheRunAndAlsoASkippedOne) {

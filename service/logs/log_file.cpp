@@ -54,9 +54,10 @@ ResultCode LogFile::append(std::string_view text) {
   auto held = lock();
   std::error_code ec;
   uintmax_t size = std::filesystem::file_size(path_, ec);
-  if (!ec && size % recordBytes() != 0) {
+  uintmax_t whole = ec ? 0 : size - size % recordBytes();
+  if (!ec && whole != size) {
     // A record torn by a crash would shift every later record off its boundary.
-    std::filesystem::resize_file(path_, size - size % recordBytes(), ec);
+    std::filesystem::resize_file(path_, whole, ec);
     if (ec) return RC_NOT_AVAILABLE;
   }
   // Binary mode: the line end is written as "\r\n" on every platform.
@@ -66,7 +67,12 @@ ResultCode LogFile::append(std::string_view text) {
   record += "\r\n";
   size_t written = std::fwrite(record.data(), 1, record.size(), f);
   bool closed = std::fclose(f) == 0;
-  return written == record.size() && closed ? RC_OK : RC_NOT_AVAILABLE;
+  if (written == record.size() && closed) return RC_OK;
+  // A full disk may have taken part of the record: cut it off again, so that no reader and no
+  // later append meets it.
+  std::error_code cut;
+  if (std::filesystem::is_regular_file(path_, cut)) std::filesystem::resize_file(path_, whole, cut);
+  return RC_NOT_AVAILABLE;
 }
 
 int64_t LogFile::count() const {
@@ -107,7 +113,9 @@ std::string LogFile::previousPage(int64_t before) const {
   if (before <= 0) return "0";
   auto held = lock();
   std::ifstream in(path_, std::ios::binary);
-  if (!in) return std::to_string(before);
+  // A log without a file (never written, or cleared) is an empty log: handing the caller's
+  // cursor back would tell it of records that are not there.
+  if (!in) return "0";
   int64_t size = streamSize(in);
   int64_t records = size < 0 ? 0 : size / static_cast<int64_t>(recordBytes());
   // A cursor past the end (the log was cleared or cut meanwhile) would read nothing but

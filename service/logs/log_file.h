@@ -35,8 +35,9 @@ class LogFile {
 
   // Appends `text` and "\r\n". RC_BAD_VALUE (nothing written) when the text is not exactly
   // recordTextLength() characters or holds a line end; RC_NOT_AVAILABLE when the file cannot be
-  // opened or written (the record is lost). A torn last record left by a crash is cut off first
-  // so that every later record stays on its boundary.
+  // opened or written (the record is lost; whatever part of it reached the file is cut off
+  // again). A torn last record left by a crash is cut off first so that every later record
+  // stays on its boundary. Readers never see a torn record: they take whole records only.
   [[nodiscard]] ResultCode append(std::string_view text);
 
   // File size divided by recordBytes(); 0 when the file is missing.
@@ -50,8 +51,8 @@ class LogFile {
   // "<from + n>" and, when n > 0, " " and each record's text followed by "\n".
   std::string nextPage(int64_t from) const;
 
-  // The page before a cursor: before <= 0 gives "0". File cannot be opened: "<before>". A cursor
-  // past the end is taken as the record count. Otherwise n = min(before, 50), first =
+  // The page before a cursor: before <= 0 gives "0". A file that cannot be opened is an empty
+  // log: "0". A cursor past the end is taken as the record count. Otherwise n = min(before, 50), first =
   // before - n: "<first>" and, when n > 0, " " and records first .. before - 1, each followed
   // by "\n".
   std::string previousPage(int64_t before) const;

@@ -24,8 +24,9 @@ void appendField(std::string* out, int32_t value, int width) {
 
 }  // namespace
 
-LogStore::LogStore(const std::string& data_dir)
-    : event_(joinPath(data_dir, kFileNames[LOG_EVENT]), kEventRecordLength, true),
+LogStore::LogStore(const std::string& data_dir, AppendFailureSink* failures)
+    : failures_(failures),
+      event_(joinPath(data_dir, kFileNames[LOG_EVENT]), kEventRecordLength, true),
       saved_(joinPath(data_dir, kFileNames[LOG_SAVED]), 0, false),
       status_(joinPath(data_dir, kFileNames[LOG_STATUS]), kStatusRecordLength, false) {}
 
@@ -51,11 +52,24 @@ std::string LogStore::statusRecordText(int64_t time_ms, const StatusValues& valu
 ResultCode LogStore::appendEvent(int64_t time_ms, int code) {
   if (code < 0 || code > 999) return RC_BAD_VALUE;
   // A time stamp of another length (a year past 9999) is refused by the file.
-  return event_.append(eventRecordText(time_ms, code));
+  std::string record = eventRecordText(time_ms, code);
+  return settle(LOG_EVENT, record, event_.append(record));
 }
 
 ResultCode LogStore::appendStatus(int64_t time_ms, const StatusValues& values) {
-  return status_.append(statusRecordText(time_ms, values));
+  std::string record = statusRecordText(time_ms, values);
+  return settle(LOG_STATUS, record, status_.append(record));
+}
+
+ResultCode LogStore::settle(int kind, const std::string& record, ResultCode rc) {
+  std::atomic<bool>& failing = failing_[static_cast<size_t>(kind)];
+  if (rc == RC_OK) {
+    failing.store(false);
+  } else if (rc != RC_BAD_VALUE && !failing.exchange(true) && failures_) {
+    // One report per run of failures: a full disk would otherwise repeat it with every poll.
+    failures_->appendFailed(kFileNames[kind], record, rc);
+  }
+  return rc;
 }
 
 const LogFile* LogStore::file(int kind) const {

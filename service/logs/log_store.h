@@ -2,6 +2,8 @@
 // "saved" (written by the application closer, read here whole) and "status".
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -24,6 +26,21 @@ struct StatusValues {
   int32_t temp = 0;      // STATUS_TEMP, 5 digits
 };
 
+// Hears of records that could not be written (a full disk, a data directory gone). Called on
+// the thread that appended, a policy worker for some event records, so it must be safe to call
+// from any thread.
+class AppendFailureSink {
+ public:
+  AppendFailureSink() = default;
+  AppendFailureSink(const AppendFailureSink&) = delete;
+  AppendFailureSink& operator=(const AppendFailureSink&) = delete;
+  virtual ~AppendFailureSink() = default;
+
+  // The first record of a log that was lost; `record` is its text.
+  virtual void appendFailed(const std::string& file_name, const std::string& record,
+                            ResultCode rc) = 0;
+};
+
 // Every operation taking a `kind` accepts any int: a number other than 0, 1, 2 does nothing,
 // counts 0 and leaves `out` untouched. Appends and reads of "event" may come from any thread;
 // everything else belongs to the main thread.
@@ -32,7 +49,9 @@ class LogStore {
   static constexpr const char* kFileNames[kLogKindCount] = {"event", "saved", "status"};
 
   // `data_dir` is the directory of the service's data files; nothing is opened here.
-  explicit LogStore(const std::string& data_dir);
+  // `failures` (nullable, not owned, outlives the store) hears of the first lost record of a
+  // log, and again only after an append to that log has succeeded in between.
+  explicit LogStore(const std::string& data_dir, AppendFailureSink* failures = nullptr);
   LogStore(const LogStore&) = delete;
   LogStore& operator=(const LogStore&) = delete;
 
@@ -67,6 +86,11 @@ class LogStore {
   const LogFile* file(int kind) const;
 
  private:
+  // Tells the sink when this append starts a run of failures.
+  ResultCode settle(int kind, const std::string& record, ResultCode rc);
+
+  AppendFailureSink* failures_;
+  std::array<std::atomic<bool>, kLogKindCount> failing_{};
   LogFile event_;
   LogFile saved_;
   LogFile status_;

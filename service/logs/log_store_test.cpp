@@ -2,9 +2,15 @@
 #include "service/logs/log_store.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <mutex>
 #include <regex>
 #include <thread>
 #include <vector>
@@ -101,8 +107,11 @@ TEST_F(LogStoreTest, PagesOfAHundredAndTwentyRecords) {
 TEST_F(LogStoreTest, MissingFilesClearingAndUnknownKinds) {
   EXPECT_EQ(store_->count(LOG_EVENT), 0);
   EXPECT_EQ(next(LOG_EVENT, 7), "7") << "no file: the cursor comes back";
-  EXPECT_EQ(previous(LOG_STATUS, 7), "7");
+  EXPECT_EQ(previous(LOG_STATUS, 7), "0") << "no file is an empty log, not one of 7 records";
+  EXPECT_EQ(previous(LOG_EVENT, INT64_MAX), "0");
   EXPECT_EQ(previous(LOG_STATUS, 0), "0");
+  dir_.write("status", "");
+  EXPECT_EQ(previous(LOG_STATUS, 7), "0") << "as an existing empty log answers";
 
   fillEvents(3);
   ASSERT_EQ(store_->clear(LOG_EVENT), RC_OK);
@@ -145,11 +154,61 @@ TEST_F(LogStoreTest, TornLastRecordIsCutBeforeTheNextAppend) {
   EXPECT_EQ(next(LOG_EVENT, 3), "4 " + eventText(9) + "\n");
 }
 
-TEST_F(LogStoreTest, UnwritableDirectoryLosesTheRecordQuietly) {
-  LogStore nowhere(dir_.file("no-such-dir"));
-  EXPECT_EQ(nowhere.appendEvent(timeOf(0), 0), RC_NOT_AVAILABLE);
+struct RecordingFailures : AppendFailureSink {
+  void appendFailed(const std::string& file, const std::string& record, ResultCode rc) override {
+    std::lock_guard<std::mutex> hold(mutex);
+    seen.push_back(file + " " + record + " " + std::to_string(static_cast<int>(rc)));
+  }
+  std::mutex mutex;
+  std::vector<std::string> seen;
+};
+
+TEST_F(LogStoreTest, ALostRecordIsReportedOncePerRunOfFailures) {
+  RecordingFailures failures;
+  LogStore nowhere(dir_.file("no-such-dir"), &failures);
+  EXPECT_EQ(nowhere.appendEvent(timeOf(0), 4), RC_NOT_AVAILABLE);
+  EXPECT_EQ(nowhere.appendEvent(timeOf(1), 5), RC_NOT_AVAILABLE);
   EXPECT_EQ(nowhere.appendStatus(timeOf(0), StatusValues{}), RC_NOT_AVAILABLE);
   EXPECT_EQ(nowhere.count(LOG_EVENT), 0);
+  ASSERT_EQ(failures.seen.size(), 2u) << "once per log, not once per record";
+  EXPECT_EQ(failures.seen[0], "event " + LogStore::eventRecordText(timeOf(0), 4) + " 2");
+  EXPECT_EQ(failures.seen[1].rfind("status ", 0), 0u);
+
+  // Back to working, then failing again: a second report.
+  std::filesystem::create_directory(dir_.file("no-such-dir"));
+  EXPECT_EQ(nowhere.appendEvent(timeOf(2), 6), RC_OK);
+  std::filesystem::remove_all(dir_.file("no-such-dir"));
+  EXPECT_EQ(nowhere.appendEvent(timeOf(3), 7), RC_NOT_AVAILABLE);
+  EXPECT_EQ(failures.seen.size(), 3u);
+  EXPECT_EQ(nowhere.appendEvent(timeOf(3), 1000), RC_BAD_VALUE);
+  EXPECT_EQ(failures.seen.size(), 3u) << "a refused record is no failure of the disk";
+}
+
+TEST_F(LogStoreTest, AFullDiskLeavesNoTornRecord) {
+  fillEvents(3);
+  // The file may grow by 10 bytes only: the fourth record gets part of its 25 bytes written.
+  // Done in a child, so that the limit holds for nobody else.
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{3 * 25 + 10, 3 * 25 + 10};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    RecordingFailures failures;
+    LogStore full(dir_.path(), &failures);
+    ResultCode first = full.appendEvent(timeOf(7), 7);
+    ResultCode second = full.appendEvent(timeOf(8), 8);
+    ::_exit(first == RC_NOT_AVAILABLE && second == RC_NOT_AVAILABLE && failures.seen.size() == 1
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "both appends fail, one report";
+  EXPECT_EQ(dir_.read("event").size(), 3u * 25) << "the part that reached the disk is cut off";
+  EXPECT_EQ(next(LOG_EVENT, 0), "3 " + eventsBody(0, 3));
+  EXPECT_EQ(previous(LOG_EVENT, 3), "0 " + eventsBody(0, 3));
 }
 
 TEST_F(LogStoreTest, WorkerAppendsInterleaveWithPageReadsWithoutTearing) {

@@ -16,7 +16,7 @@ PolicyEngine::PolicyEngine(Clock& clock, ActionHandler& handler, std::string dat
       table_(ids, notices),
       executor_(clock, handler) {
   // A missing "protect" simply keeps the defaults.
-  (void)table_.load(protect_path_);
+  (void)table_.load(protect_path_, &load_report_);
 }
 
 ResultCode PolicyEngine::save() const { return table_.save(protect_path_); }

@@ -29,7 +29,8 @@ class PolicyEngine {
   static constexpr const char* kRetimeKey = "powerfail.shutdown.happen.max count";
 
   // Loads "protect" from `data_dir` over the default policy (a missing file keeps the
-  // defaults). No key is watched yet, so loading posts no notices.
+  // defaults); the lines it refused are in loadReport(). No key is watched yet, so loading
+  // posts no notices.
   PolicyEngine(Clock& clock, ActionHandler& handler, std::string data_dir, NoticeIdCounter& ids,
                NoticeHandler* notices);
   PolicyEngine(const PolicyEngine&) = delete;
@@ -63,7 +64,11 @@ class PolicyEngine {
   // Key-level access for clients; see PolicyTable.
   [[nodiscard]] bool getPolicy(std::string* text) const { return table_.getPolicy(text); }
   [[nodiscard]] bool setPolicy(std::string_view entry) { return table_.setPolicy(entry); }
+  // The table and its file, for clients' changes (PolicyTable::applyPolicy).
+  PolicyTable& table() { return table_; }
+  const std::string& protectPath() const { return protect_path_; }
   uint32_t watch(std::string_view key) { return table_.watch(key); }
+  const LoadReport& loadReport() const { return load_report_; }
 
   EventPhase phase(EventId event) const { return entry(event).phase; }
   // Wall time of the event's last happen and restore (0 before the first).
@@ -92,6 +97,7 @@ class PolicyEngine {
   Clock& clock_;
   std::string protect_path_;
   PolicyTable table_;
+  LoadReport load_report_;
   std::array<EventEntry, kEventCount> events_{};
   // Monotonic ms before which a tick has nothing to do.
   int64_t next_evaluation_ = 0;

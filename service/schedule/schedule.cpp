@@ -22,15 +22,23 @@ int32_t lengthSeconds(const ScheduleItem& item) {
 
 Schedule::Schedule(std::string data_dir, Clock& clock)
     : data_dir_(std::move(data_dir)), clock_(clock) {
+  std::string path = joinPath(data_dir_, std::string(kFileName));
   std::string text;
-  if (readWholeFile(joinPath(data_dir_, std::string(kFileName)), &text) == RC_OK) load(text);
+  if (readWholeFile(path, &text) != RC_OK) return;
+  std::vector<size_t> refused;
+  load(text, &refused);
+  load_report_ = settleLoad(path, kFileName, text, std::move(refused), kFileMode);
 }
 
-void Schedule::load(std::string_view text) {
+void Schedule::load(std::string_view text, std::vector<size_t>* refused) {
   int64_t now = clock_.nowMs();
-  for (const std::string& line : splitLines(text)) {
+  std::vector<std::string> lines = splitLines(text);
+  for (size_t n = 0; n < lines.size(); ++n) {
     ScheduleItem item;
-    if (!ScheduleItem::parse(line, &item)) continue;
+    if (!ScheduleItem::parse(lines[n], &item)) {
+      if (refused && !lines[n].empty()) refused->push_back(n + 1);
+      continue;
+    }
     if (item.start < now) {
       if (!item.advancePast(now)) continue;  // a one-time item that has passed
     }
@@ -44,7 +52,7 @@ void Schedule::listItems(std::string* out) const {
 
 void Schedule::replaceItems(std::string_view text) {
   items_.clear();
-  load(text);
+  load(text, nullptr);
 }
 
 int Schedule::earliest() const {
@@ -93,10 +101,20 @@ void Schedule::tick(uint32_t& timeout_ms, ScheduleHost& host) {
   timeout_ms = std::min(timeout_ms, wait);
 }
 
+ResultCode Schedule::applyItems(std::string_view text) {
+  std::vector<ScheduleItem> before = std::move(items_);
+  items_.clear();
+  load(text, nullptr);
+  // On the disk first: a schedule that is answered as set must survive a crash.
+  ResultCode rc = save();
+  if (rc != RC_OK) items_ = std::move(before);
+  return rc;
+}
+
 ResultCode Schedule::save() const {
   std::string text;
   listItems(&text);
-  return writeFileAtomically(joinPath(data_dir_, std::string(kFileName)), text);
+  return writeFileAtomically(joinPath(data_dir_, std::string(kFileName)), text, kFileMode);
 }
 
 }  // namespace gw

@@ -9,6 +9,7 @@
 
 #include "common/result_code.h"
 #include "platform/clock.h"
+#include "service/config/load_report.h"
 #include "service/schedule/schedule_item.h"
 
 namespace gw {
@@ -31,12 +32,14 @@ class ScheduleHost {
 class Schedule {
  public:
   static constexpr std::string_view kFileName = "schedule";
+  static constexpr unsigned kFileMode = 0644;
   // nextDue's answer when nothing is scheduled.
   static constexpr uint32_t kNothingDue = 0xFFFFFFFFu;
 
   // Loads "schedule" from `data_dir` when it can be read (missing: an empty schedule). Past
   // one-time items are dropped, past repeating items are moved to their next occurrence, lines
-  // that do not read as an item are skipped. `clock` is not owned and must outlive the schedule.
+  // that do not read as an item are skipped and listed in loadReport() (the original is kept as
+  // "schedule.rejected"). `clock` is not owned and must outlive the schedule.
   Schedule(std::string data_dir, Clock& clock);
 
   Schedule(const Schedule&) = delete;
@@ -48,6 +51,10 @@ class Schedule {
   // Replaces all items with those read from `text`, one per line, by the loading rules above
   // ("SCH SET"). A text without a valid item empties the schedule.
   void replaceItems(std::string_view text);
+
+  // replaceItems for a client's "SCH SET": the new schedule is written first, atomically, and
+  // kept only when that worked; otherwise the old items stay and the write's code comes back.
+  [[nodiscard]] ResultCode applyItems(std::string_view text);
 
   // Milliseconds until the earliest item falls due (kNothingDue when empty or further than
   // that). When the earliest item is due (its start is not after now), copies it to `due`,
@@ -65,14 +72,19 @@ class Schedule {
   [[nodiscard]] ResultCode save() const;
 
   const std::vector<ScheduleItem>& items() const { return items_; }
+  // What loading "schedule" refused.
+  const LoadReport& loadReport() const { return load_report_; }
 
  private:
-  void load(std::string_view text);
+  // Appends the items of `text`; the numbers of lines that are not items go to *refused
+  // (nullable).
+  void load(std::string_view text, std::vector<size_t>* refused);
   int earliest() const;
 
   std::string data_dir_;
   Clock& clock_;
   std::vector<ScheduleItem> items_;
+  LoadReport load_report_;
 };
 
 }  // namespace gw

@@ -90,9 +90,17 @@ bool ScheduleItem::advancePast(int64_t now_ms) {
     while (next <= now_ms) next = addLocalDays(base_start, ++steps * step_days);
     start = next;
     end = addLocalDays(end, steps * step_days);
-    // An end that lay before its start would otherwise never catch up.
-    if (repeat == REPEAT_WEEKLY && steps > 0) {
-      while (end < start) end = addLocalDays(end, steps * step_days);
+    // An end that lay before its start would otherwise never catch up. It moves in strides of
+    // the weeks the start moved, as many as it takes; the count is worked out, not walked,
+    // since an end typed centuries early would cost a stride per loop.
+    if (repeat == REPEAT_WEEKLY && steps > 0 && end < start) {
+      int64_t stride_days = steps * step_days;
+      int64_t strides = (start - end) / (stride_days * kDayMs);
+      if (strides > 0) --strides;  // summer time may make the estimate overshoot by one
+      int64_t base_end = end;
+      int64_t next_end = addLocalDays(base_end, strides * stride_days);
+      while (next_end < start) next_end = addLocalDays(base_end, ++strides * stride_days);
+      end = next_end;
     }
     return true;
   }

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -150,6 +152,9 @@ TEST_F(ScheduleTest, LoadingDropsThePastAndSkipsBadLines) {
               "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n"
               "1 3 2002/11/05 2 20:00:00 2002/11/05 2 20:01:00\n"
               "4 2 2002/12/01 0 03:00:00 2002/12/01 0 04:00:00\n");
+    EXPECT_EQ(schedule->loadReport().refused_lines, (std::vector<size_t>{3, 5}))
+        << "the bad lines, not the past item or the empty line";
+    EXPECT_TRUE(dir_.exists("schedule.rejected"));
     ASSERT_EQ(schedule->save(), RC_OK);
   }
   EXPECT_EQ(dir_.read("schedule"),
@@ -162,6 +167,47 @@ TEST_F(ScheduleTest, LoadingDropsThePastAndSkipsBadLines) {
   EXPECT_EQ(again->items().size(), 3u);
   again->replaceItems("no item here\n1 1 2002,11/06 3 10:00:00 2002/11/06 3 10:00:00");
   EXPECT_TRUE(again->items().empty()) << "a text without an item empties the schedule";
+}
+
+TEST_F(ScheduleTest, CrLfFileLoadsAsItsLfForm) {
+  dir_.write("schedule",
+             "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\r\n"
+             "3 3 2002/11/08 5 20:00:00 2002/11/08 5 20:01:00\r\n");
+  auto schedule = open();
+  EXPECT_EQ(listed(*schedule),
+            "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n"
+            "3 3 2002/11/08 5 20:00:00 2002/11/08 5 20:01:00\n");
+  EXPECT_TRUE(schedule->loadReport().clean()) << schedule->loadReport().text();
+}
+
+TEST_F(ScheduleTest, FarAwayEndsCostNoMoreThanNearOnes) {
+  // A weekly item whose end was typed in year 0026, two thousand years before its start. A
+  // step of a week at a time took tenths of a second per item; 100 of them stalled the loop.
+  std::string items;
+  for (int i = 0; i < 100; ++i) items += "3 3 2002/11/01 5 10:00:00 0026/11/01 1 10:10:00\n";
+  auto schedule = open();
+  auto t0 = std::chrono::steady_clock::now();
+  schedule->replaceItems(items);
+  auto took = std::chrono::steady_clock::now() - t0;
+  ASSERT_EQ(schedule->items().size(), 100u);
+  const ScheduleItem& item = schedule->items().front();
+  EXPECT_EQ(formatWireTime(item.start), "2002/11/08 5 10:00:00");
+  EXPECT_GE(item.end, item.start) << "the end is brought up to the start in whole steps";
+  EXPECT_LT(item.end - item.start, 7 * kDay);
+  EXPECT_EQ((item.end - at("0026/11/01 1 10:10:00")) % (7 * kDay), 0) << "whole weeks";
+  EXPECT_LT(took, std::chrono::milliseconds(100)) << "advancing must not walk the centuries";
+}
+
+TEST_F(ScheduleTest, AClientsScheduleIsOnTheDiskBeforeItIsKept) {
+  auto schedule = open();
+  const std::string item = "2 1 2002/11/05 2 22:30:00 2002/11/06 3 07:00:00\n";
+  ASSERT_EQ(schedule->applyItems(item), RC_OK);
+  EXPECT_EQ(dir_.read("schedule"), item) << "written at once, not at the stop";
+
+  std::filesystem::remove(dir_.file("schedule"));
+  std::filesystem::create_directories(dir_.file("schedule/in-the-way"));
+  EXPECT_EQ(schedule->applyItems(""), RC_NOT_AVAILABLE);
+  EXPECT_EQ(listed(*schedule), item) << "the old items stay";
 }
 
 TEST_F(ScheduleTest, ATimedShutdownFallsDueOnce) {

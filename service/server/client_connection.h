@@ -5,7 +5,8 @@
 // take what the system accepts, keeping the rest for later. It is not read while a reply waits,
 // so at most one reply is ever queued: a peer that does not read cannot make the service hold
 // more than that. The owner removes the connection
-// after a pass once closing() or finished() says so; the connection never destroys itself.
+// after a pass once closing() says so, or once a finished connection has drained; the
+// connection never destroys itself.
 #pragma once
 
 #include <cstddef>
@@ -25,8 +26,13 @@ class ClientConnection {
   static constexpr size_t kMaxPendingBytes = 64 * 1024;
   // One receive takes at most this many bytes.
   static constexpr size_t kReceiveChunk = 1024;
+  // How long a finished connection waits for the peer to close, reading and dropping what it
+  // still sends: closing with unread bytes would answer them with a reset, and a reset can
+  // discard the last reply before the peer has read it.
+  static constexpr int64_t kDrainMs = 2000;
 
-  explicit ClientConnection(std::unique_ptr<TcpStream> stream);
+  // `now_ms` (monotonic) is when it was accepted: its idle time counts from there.
+  ClientConnection(std::unique_ptr<TcpStream> stream, int64_t now_ms);
   ClientConnection(const ClientConnection&) = delete;
   ClientConnection& operator=(const ClientConnection&) = delete;
 
@@ -37,15 +43,34 @@ class ClientConnection {
   // outgrew kMaxPendingBytes; the connection is then marked closing.
   [[nodiscard]] ResultCode receiveRequest(std::string* request);
 
-  // Queues a reply text (with its carriage return) and sends what the system takes now. A
-  // broken stream marks the connection closing.
-  void queueReply(const std::string& reply, int64_t now_ms);
-  // Sends more of the queued replies; a broken stream marks the connection closing.
+  // Queues a reply text (with its carriage return) and sends what the system takes now, or,
+  // when `hold_until_ms` lies after now, nothing before then (releaseHeld sends it). A broken
+  // stream marks the connection closing.
+  void queueReply(const std::string& reply, int64_t now_ms, int64_t hold_until_ms = 0);
+  // Sends more of the queued replies; a broken stream marks the connection closing. Nothing
+  // while the reply is held.
   void flush(int64_t now_ms);
+  // Sends a held reply once its time has come.
+  void releaseHeld(int64_t now_ms);
+  // When a held reply may go; 0 when nothing is held.
+  int64_t heldUntilMs() const { return held_until_ms_; }
+  // A request was completed now: the idle time starts again, and the login's failures so far
+  // are noted, so that its reply can tell whether it failed a login.
+  void markRequest(int64_t now_ms) {
+    last_request_ms_ = now_ms;
+    failures_before_request_ = login_.failures;
+  }
+  // Whether the request being answered failed a login.
+  bool requestFailedLogin() const { return login_.failures != failures_before_request_; }
+  // When the connection was accepted or last completed a request.
+  int64_t lastRequestMs() const { return last_request_ms_; }
   // Marks the connection to be closed once its queued replies are out.
   void finishAfterReplies() { finishing_ = true; }
   // Marks the connection to be closed at once.
   void markClosing() { closing_ = true; }
+  // Marks a connection kept only to deliver the refusal of the address rules.
+  void markRefusal() { refusal_ = true; }
+  bool refusal() const { return refusal_; }
 
   // A request's reply waits for the driver: no further request is read until it is queued, so
   // the replies keep the order of the requests.
@@ -55,23 +80,27 @@ class ClientConnection {
   std::weak_ptr<ClientConnection*> lifeToken() const { return self_; }
 
   bool closing() const { return closing_; }
-  // Nothing more to do: closing, or finishing with every reply sent.
-  bool finished() const {
-    return closing_ || (finishing_ && output_.empty() && !awaiting_device_);
-  }
-  // Whether it should be watched for requests (not once it is being wound up, and not while
-  // replies wait: a peer that does not read its replies gets no further work done).
+  // Finishing with every reply sent: ready to drain.
+  bool repliesDone() const { return finishing_ && output_.empty() && !awaiting_device_; }
+  // Ends our sending direction and starts the drain, which lasts until the peer closes or
+  // kDrainMs has passed.
+  void beginDraining(int64_t now_ms);
+  bool draining() const { return draining_; }
+  int64_t drainUntilMs() const { return drain_until_ms_; }
+  // While draining: reads and drops what the peer sent; its end of stream marks the
+  // connection closing.
+  void discardInput();
+  // Whether it should be watched for reading: for requests (not once it is being wound up,
+  // and not while replies wait: a peer that does not read its replies gets no further work
+  // done), or for the peer's close while draining.
   bool wantsRead() const {
-    return !closing_ && !finishing_ && output_.empty() && !awaiting_device_;
+    return !closing_ &&
+           (draining_ || (!finishing_ && output_.empty() && !awaiting_device_));
   }
-  bool wantsWrite() const { return !closing_ && !output_.empty(); }
+  bool wantsWrite() const { return !closing_ && !output_.empty() && held_until_ms_ == 0; }
   size_t queuedBytes() const { return output_.size() - output_offset_; }
   // When queued replies last made progress (or were first queued).
   int64_t lastSendProgressMs() const { return last_progress_ms_; }
-
-  // Reads what the peer still sent, so that closing ends the stream in order instead of with a
-  // reset that could discard the last reply on the peer's side.
-  void drainBeforeClose();
 
   ConnectionLogin& login() { return login_; }
   Ipv4Address peerAddress() const { return peer_address_; }
@@ -85,8 +114,14 @@ class ClientConnection {
   std::string output_;
   size_t output_offset_ = 0;
   int64_t last_progress_ms_ = 0;
+  int64_t last_request_ms_ = 0;
+  int64_t held_until_ms_ = 0;
+  int64_t drain_until_ms_ = 0;
+  uint32_t failures_before_request_ = 0;
   bool finishing_ = false;
+  bool draining_ = false;
   bool closing_ = false;
+  bool refusal_ = false;
   bool awaiting_device_ = false;
   std::shared_ptr<ClientConnection*> self_ = std::make_shared<ClientConnection*>(this);
 };

@@ -47,10 +47,18 @@ bool ClientServer::isLocal(Ipv4Address peer) const {
 
 int ClientServer::waitTimeout(uint32_t timeout_ms, int64_t now_ms) const {
   int64_t wait = std::min<int64_t>(timeout_ms, INT_MAX);
+  auto until = [&](int64_t deadline) {
+    wait = std::min(wait, std::max<int64_t>(deadline - now_ms, 0));
+  };
   for (const auto& connection : connections_) {
-    if (connection->queuedBytes() == 0) continue;
-    int64_t left = connection->lastSendProgressMs() + kSendStallMs - now_ms;
-    wait = std::min(wait, std::max<int64_t>(left, 0));
+    if (connection->heldUntilMs() != 0) until(connection->heldUntilMs());
+    if (connection->draining()) {
+      until(connection->drainUntilMs());
+    } else if (connection->queuedBytes() != 0) {
+      until(connection->lastSendProgressMs() + kSendStallMs);
+    } else if (connection->wantsRead()) {
+      until(connection->lastRequestMs() + kIdleLimitMs);
+    }
   }
   return static_cast<int>(wait);
 }
@@ -62,6 +70,8 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   DriverChannel& channel = context_.device.channel();
   const PollableSocket* driver = channel.replyWatch();
   const size_t driver_slot = driver ? poll_->add(*driver, true, false) : SIZE_MAX;
+  // Only ends the wait: the caller reads the stop flag after the pass.
+  if (context_.stop_wake) (void)poll_->add(*context_.stop_wake, true, false);
   std::vector<size_t> slots(connections_.size(), SIZE_MAX);
   for (size_t i = 0; i < connections_.size(); ++i) {
     ClientConnection& c = *connections_[i];
@@ -72,6 +82,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   if (also) also->addTo(*poll_);
   ResultCode rc = poll_->wait(waitTimeout(timeout_ms, now));
   now = context_.clock.monotonicMs();
+  for (auto& connection : connections_) connection->releaseHeld(now);
   if (rc == RC_TIMEOUT) {
     removeFinished(now);
     return RC_OK;
@@ -84,7 +95,7 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   if (driver_slot != SIZE_MAX && (poll_->readable(driver_slot) || poll_->broken(driver_slot))) {
     channel.onReadable();
   }
-  if (poll_->readable(0)) acceptWaiting();
+  if (poll_->readable(0)) acceptWaiting(now);
   for (size_t i = 0; i < watched; ++i) {
     if (slots[i] == SIZE_MAX) continue;
     ClientConnection& c = *connections_[i];
@@ -101,35 +112,79 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   return RC_OK;
 }
 
-void ClientServer::acceptWaiting() {
+void ClientServer::acceptWaiting(int64_t now_ms) {
+  size_t served = 0;
+  size_t remote = 0;
+  size_t refusals = 0;
+  for (const auto& connection : connections_) {
+    if (connection->refusal()) {
+      ++refusals;
+      continue;
+    }
+    ++served;
+    if (!isLocal(connection->peerAddress())) ++remote;
+  }
   for (int i = 0; i < kAcceptsPerPass; ++i) {
     std::unique_ptr<TcpStream> stream;
     if (listener_->accept(&stream) != RC_OK) return;
+    bool local = isLocal(stream->peerAddress());
+    // The rules are fixed while the service runs, so asking them once, before the peer takes a
+    // place, decides for the connection's whole life.
+    RuleAction action = local ? RULE_ALLOW : access_->evaluateRules(stream->peerAddress());
+    if (action == RULE_DENY) {
+      if (refusals >= kMaxRefusals) continue;
+      ++refusals;
+      auto refused = std::make_unique<ClientConnection>(std::move(stream), now_ms);
+      refused->markRefusal();
+      refused->queueReply(errorReply(RC_REFUSED) + "\r", now_ms);
+      refused->finishAfterReplies();
+      connections_.push_back(std::move(refused));
+      continue;
+    }
+    if (action != RULE_ALLOW) continue;  // dropped without a word
     // Past the cap the peer is closed at once rather than left unserved in the backlog.
-    if (connections_.size() >= kMaxConnections) continue;
-    connections_.push_back(std::make_unique<ClientConnection>(std::move(stream)));
+    if (served >= kMaxConnections) continue;
+    if (!local && remote >= kMaxConnections - kLocalReserve) continue;
+    ++served;
+    if (!local) ++remote;
+    connections_.push_back(std::make_unique<ClientConnection>(std::move(stream), now_ms));
   }
 }
 
 void ClientServer::serve(ClientConnection& connection, int64_t now_ms) {
-  // The rules are asked on every readable event, so a remote peer is never served past them.
-  if (!isLocal(connection.peerAddress())) {
-    switch (access_->evaluateRules(connection.peerAddress())) {
-      case RULE_ALLOW:
-        break;
-      case RULE_DENY:
-        connection.queueReply(errorReply(RC_REFUSED) + "\r", now_ms);
-        connection.finishAfterReplies();
-        return;
-      case RULE_NONE:
-      case RULE_DROP:
-        connection.markClosing();
-        return;
-    }
+  if (connection.draining()) {
+    connection.discardInput();
+    return;
   }
   std::string request;
   if (connection.receiveRequest(&request) != RC_OK) return;
+  connection.markRequest(now_ms);
   runDeferred(connection, std::make_shared<DeferredDeviceCall>(std::move(request)));
+}
+
+void ClientServer::answer(ClientConnection& connection, std::string reply) {
+  int64_t now = context_.clock.monotonicMs();
+  reply.push_back('\r');
+  int64_t hold_until = 0;
+  if (connection.requestFailedLogin()) noteLoginFailure(connection, now, &hold_until);
+  connection.queueReply(reply, now, hold_until);
+}
+
+void ClientServer::noteLoginFailure(ClientConnection& connection, int64_t now_ms,
+                                    int64_t* hold_until_ms) {
+  const ConnectionLogin& login = connection.login();
+  if (context_.log) {
+    // The name is the peer's own text: keep it to one short printable line in the log.
+    std::string name;
+    for (char c : login.user_name.substr(0, 64)) {
+      name.push_back(c >= 0x20 && c < 0x7F && c != '"' ? c : '?');
+    }
+    context_.log->info("login failed for \"" + name + "\" from " +
+                       formatIpv4(connection.peerAddress()));
+  }
+  // Guessing then costs a second a try, and a new connection every few tries.
+  *hold_until_ms = now_ms + kLoginFailureDelayMs;
+  if (login.failures >= kMaxLoginFailures) connection.finishAfterReplies();
 }
 
 void ClientServer::runDeferred(ClientConnection& connection,
@@ -137,8 +192,7 @@ void ClientServer::runDeferred(ClientConnection& connection,
   std::string reply = dispatcher_->dispatch(call->request(), connection.login(), call->beginRun());
   if (call->needed().empty()) {
     connection.setAwaitingDevice(false);
-    reply.push_back('\r');
-    connection.queueReply(reply, context_.clock.monotonicMs());
+    answer(connection, std::move(reply));
     return;
   }
   connection.setAwaitingDevice(true);
@@ -160,8 +214,15 @@ void ClientServer::removeFinished(int64_t now_ms) {
         now_ms - connection->lastSendProgressMs() > kSendStallMs) {
       connection->markClosing();
     }
-    if (connection->finished()) {
-      if (!connection->closing()) connection->drainBeforeClose();
+    if (connection->draining()) {
+      if (now_ms >= connection->drainUntilMs()) connection->markClosing();
+    } else if (connection->repliesDone()) {
+      connection->beginDraining(now_ms);
+    } else if (connection->wantsRead() &&
+               now_ms - connection->lastRequestMs() >= kIdleLimitMs) {
+      connection->markClosing();
+    }
+    if (connection->closing()) {
       connection.reset();
       removed = true;
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "testing/fake_clock.h"
 #include "testing/fake_driver_channel.h"
 #include "testing/fake_event_times.h"
+#include "testing/recording_system_log.h"
 #include "testing/temp_dir.h"
 
 namespace gw {
@@ -48,14 +50,21 @@ class ClientServerTest : public ::testing::Test {
     if (access_text != nullptr) dir_.write("access", access_text);
     ClientServerContext context{clock_, device_,         settings_,   policies_,        events_,
                                 pages_, schedule_items_, dir_.path(), kLoopbackAddress, 0};
+    context.log = &log_;
     ASSERT_EQ(ClientServer::create(std::move(context), &server_), RC_OK);
     ASSERT_NE(server_->port(), 0);
   }
 
-  std::unique_ptr<TcpStream> connect(Ipv4Address source = kAnyAddress) {
+  // Connects and waits until the server has taken the connection into its table. A remote
+  // peer that the rules refuse never gets there: `takes_place` false just lets it be accepted.
+  std::unique_ptr<TcpStream> connect(Ipv4Address source = kAnyAddress, bool takes_place = true) {
     std::unique_ptr<TcpStream> stream;
     EXPECT_EQ(connectTcp(kLoopbackAddress, server_->port(), source, 5000, &stream), RC_OK);
     size_t before = server_->connectionCount();
+    if (!takes_place) {
+      for (int i = 0; i < 5; ++i) pump(10);
+      return stream;
+    }
     for (int i = 0; i < 200 && server_->connectionCount() == before; ++i) pump(10);
     EXPECT_GT(server_->connectionCount(), before) << "the server did not take the connection";
     return stream;
@@ -88,6 +97,14 @@ class ClientServerTest : public ::testing::Test {
     return awaitReply(client);
   }
 
+  // A request whose login fails: its reply comes once the failure delay has passed.
+  std::string askFailing(TcpStream& client, const std::string& request) {
+    EXPECT_EQ(sendAll(client, request, 5000), RC_OK);
+    for (int i = 0; i < 4; ++i) pump(5);  // served, its reply held
+    clock_.advance(ClientServer::kLoginFailureDelayMs);
+    return awaitReply(client);
+  }
+
   std::unique_ptr<TcpStream> login(const std::string& name) {
     auto c = connect();
     EXPECT_EQ(ask(*c, "USR NAME " + name + "\r"), "");
@@ -104,12 +121,13 @@ class ClientServerTest : public ::testing::Test {
   ConfigStore config_{dir_.path(), ids_, nullptr};
   PolicyTable policy_table_{ids_, nullptr};
   ConfigStoreSettings settings_{config_};
-  PolicySettings<PolicyTable> policies_{policy_table_};
+  PolicySettings policies_{policy_table_, dir_.file("protect")};
   FakeEventTimes events_;
   LogStore logs_{dir_.path()};
   LogStorePages pages_{logs_};
   Schedule schedule_{dir_.path(), clock_};
   ScheduleListItems schedule_items_{schedule_};
+  RecordingSystemLog log_;
   std::unique_ptr<ClientServer> server_;
 };
 
@@ -160,9 +178,9 @@ TEST_F(ClientServerTest, EveryCommandButUsrNeedsALogin) {
 
   // A wrong name keeps failing until a right one is sent; the check tries again every time.
   EXPECT_EQ(ask(*c, "USR NAME Manager\r"), "");
-  EXPECT_EQ(ask(*c, "TIME NOW\r"), "ERR 33") << "names compare exactly";
+  EXPECT_EQ(askFailing(*c, "TIME NOW\r"), "ERR 33") << "names compare exactly";
   EXPECT_EQ(ask(*c, "USR NAME manager \r"), "");
-  EXPECT_EQ(ask(*c, "TIME NOW\r"), "ERR 33") << "a trailing blank is part of the name";
+  EXPECT_EQ(askFailing(*c, "TIME NOW\r"), "ERR 33") << "a trailing blank is part of the name";
   EXPECT_EQ(ask(*c, "USR NAME manager\r"), "");
   EXPECT_EQ(ask(*c, "USR PASS anything at all\r"), "");
   EXPECT_EQ(ask(*c, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
@@ -249,6 +267,15 @@ TEST_F(ClientServerTest, PolicyAndSettingGetAndSet) {
   EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "3");
   EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count=9\r"), "");
   EXPECT_EQ(ask(*normal, "PTC powerfail.shutdown.happen.max count\r"), "3") << "no manager, no set";
+
+  // Every change is in its file when it is answered; one that cannot be written is refused.
+  EXPECT_NE(dir_.read("policy").find("service.polling rate=5000\n"), std::string::npos);
+  EXPECT_NE(dir_.read("protect").find("powerfail.shutdown.happen.max count=3\n"),
+            std::string::npos);
+  std::filesystem::remove(dir_.file("policy"));
+  std::filesystem::create_directories(dir_.file("policy/in-the-way"));
+  EXPECT_EQ(ask(*manager, "POL service.polling rate=7000\r"), "ERR 2");
+  EXPECT_EQ(ask(*manager, "POL service.polling rate\r"), "5000") << "not made";
 }
 
 TEST_F(ClientServerTest, LogPagesAndCursors) {
@@ -311,7 +338,7 @@ TEST_F(ClientServerTest, ScheduleAndTime) {
 TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
   constexpr Ipv4Address kRemote = 0x7F000005;  // 127.0.0.5: not this server's own address
   // No "access" file: the default rule refuses every remote peer with a reply.
-  auto denied = connect(kRemote);
+  auto denied = connect(kRemote, false);
   EXPECT_EQ(ask(*denied, "TIME NOW\r"), "ERR 32");
   EXPECT_EQ(awaitReply(*denied, 1000), kClosed) << "closed after the refusal";
   auto local = login("manager");
@@ -321,7 +348,7 @@ TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
 
   // An empty "access" file: remote peers are dropped without a word.
   startServer("");
-  auto dropped = connect(kRemote);
+  auto dropped = connect(kRemote, false);
   EXPECT_EQ(ask(*dropped, "TIME NOW\r"), kClosed);
 
   // A NONE rule decides nothing; the ALLOW after it admits the peer, on every request.
@@ -334,8 +361,107 @@ TEST_F(ClientServerTest, RemotePeersMeetTheAddressRules) {
 
   // A rule for another network leaves 127.0.0.5 to the catch-all drop.
   startServer("ALLOW 192.168.1.0/24\n");
-  auto other = connect(kRemote);
+  auto other = connect(kRemote, false);
   EXPECT_EQ(ask(*other, "USR NAME manager\r"), kClosed) << "even USR meets the rules first";
+}
+
+TEST_F(ClientServerTest, SilentDeniedPeersNeverTakeAPlace) {
+  constexpr Ipv4Address kDenied = 0x7F000002;  // 127.0.0.2, under the default DENY rule
+  std::vector<std::unique_ptr<TcpStream>> silent;
+  for (int i = 0; i < 300; ++i) {
+    std::unique_ptr<TcpStream> s;
+    ASSERT_EQ(connectTcp(kLoopbackAddress, server_->port(), kDenied, 5000, &s), RC_OK);
+    silent.push_back(std::move(s));
+    if (i % 16 == 0) pump(1);
+  }
+  for (int i = 0; i < 50; ++i) pump(5);
+  EXPECT_LE(server_->connectionCount(), ClientServer::kMaxRefusals)
+      << "refused at the accept, not at their first word, and never held in numbers";
+  EXPECT_EQ(awaitReply(*silent.front(), 1000), "ERR 32");
+  EXPECT_EQ(awaitReply(*silent.front(), 1000), kClosed) << "ended from our side after it";
+  EXPECT_EQ(awaitReply(*silent.back(), 1000), kClosed) << "beyond the refusals held: no word";
+  auto manager = login("manager");
+  EXPECT_EQ(ask(*manager, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+
+  // A refused peer that stays silent is let go once the drain time has passed.
+  clock_.advance(ClientConnection::kDrainMs);
+  pump(5);
+  EXPECT_EQ(server_->connectionCount(), 1u) << "only the manager";
+
+  // One that sends at once still reads its refusal: no reset swallows it.
+  for (int round = 0; round < 20; ++round) {
+    std::unique_ptr<TcpStream> eager;
+    ASSERT_EQ(connectTcp(kLoopbackAddress, server_->port(), kDenied, 5000, &eager), RC_OK);
+    ASSERT_EQ(sendAll(*eager, "USR NAME manager\r", 5000), RC_OK);
+    EXPECT_EQ(awaitReply(*eager), "ERR 32") << "round " << round;
+  }
+}
+
+TEST_F(ClientServerTest, RemotePeersLeaveRoomForLocalClients) {
+  startServer("ALLOW 127.0.0.0/8\n");
+  std::vector<std::unique_ptr<TcpStream>> remote;
+  for (int i = 0; i < 300; ++i) {
+    std::unique_ptr<TcpStream> s;
+    ASSERT_EQ(connectTcp(kLoopbackAddress, server_->port(), 0x7F000002, 5000, &s), RC_OK);
+    remote.push_back(std::move(s));
+    if (i % 16 == 0) pump(1);
+  }
+  for (int i = 0; i < 50; ++i) pump(5);
+  EXPECT_EQ(server_->connectionCount(),
+            ClientServer::kMaxConnections - ClientServer::kLocalReserve);
+  std::vector<std::unique_ptr<TcpStream>> local;
+  for (size_t i = 0; i < ClientServer::kLocalReserve; ++i) local.push_back(login("manager"));
+  EXPECT_EQ(server_->connectionCount(), ClientServer::kMaxConnections);
+  EXPECT_EQ(ask(*local.back(), "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+}
+
+TEST_F(ClientServerTest, ConnectionsThatCompleteNoRequestAreClosedAfterTheIdleLimit) {
+  auto silent = connect();
+  auto trickle = connect();
+  auto active = login("manager");
+  ASSERT_EQ(server_->connectionCount(), 3u);
+  ASSERT_EQ(sendAll(*trickle, "TIME", 5000), RC_OK);  // a request begun but never ended
+  clock_.advance(ClientServer::kIdleLimitMs / 2);
+  EXPECT_EQ(ask(*active, "TIME NOW\r"), formatWireTime(clock_.nowMs()));
+  clock_.advance(ClientServer::kIdleLimitMs / 2);
+  pump(5);
+  pump(5);
+  EXPECT_EQ(server_->connectionCount(), 1u) << "the silent and the trickling one are closed";
+  EXPECT_EQ(awaitReply(*silent, 1000), kClosed);
+  EXPECT_EQ(awaitReply(*trickle, 1000), kClosed);
+  EXPECT_EQ(ask(*active, "TIME NOW\r"), formatWireTime(clock_.nowMs()))
+      << "its idle time started again with its last request";
+}
+
+TEST_F(ClientServerTest, FailedLoginsAreLoggedSlowedAndEndTheConnection) {
+  server_.reset();
+  dir_.write("user", "username=manager\npassword=s3cret\nlevel=7\n");
+  startServer();
+  auto guesser = connect();
+  EXPECT_EQ(ask(*guesser, "USR NAME manager\r"), "");
+  for (uint32_t attempt = 1; attempt <= ClientServer::kMaxLoginFailures; ++attempt) {
+    SCOPED_TRACE(attempt);
+    EXPECT_EQ(ask(*guesser, "USR PASS guess" + std::to_string(attempt) + "\r"), "");
+    ASSERT_EQ(sendAll(*guesser, "TIME NOW\r", 5000), RC_OK);
+    EXPECT_EQ(awaitReply(*guesser, 300), kNoReply) << "the refusal is held back";
+    clock_.advance(ClientServer::kLoginFailureDelayMs);
+    EXPECT_EQ(awaitReply(*guesser), "ERR 33");
+    ASSERT_EQ(log_.infos.size(), attempt);
+    EXPECT_EQ(log_.infos.back(), "login failed for \"manager\" from 127.0.0.1");
+  }
+  EXPECT_EQ(awaitReply(*guesser, 1000), kClosed) << "closed after the last allowed failure";
+
+  auto odd = connect();
+  EXPECT_EQ(ask(*odd, "USR NAME x\"\ny\r"), "");
+  EXPECT_EQ(askFailing(*odd, "ACC\r"), "ERR 33");
+  EXPECT_EQ(log_.infos.back(), "login failed for \"x??y\" from 127.0.0.1")
+      << "the peer's text cannot forge a log line";
+
+  auto owner = connect();
+  EXPECT_EQ(ask(*owner, "USR NAME manager\r"), "");
+  EXPECT_EQ(ask(*owner, "USR PASS s3cret\r"), "");
+  EXPECT_EQ(ask(*owner, "TIME NOW\r"), formatWireTime(clock_.nowMs())) << "not held";
+  EXPECT_EQ(log_.infos.size(), ClientServer::kMaxLoginFailures + 1);
 }
 
 TEST_F(ClientServerTest, PollReturnsWithinItsTimeoutAndEarlyOnARequest) {

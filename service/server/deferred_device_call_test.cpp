@@ -39,7 +39,7 @@ class HeldChannel final : public DriverChannel {
 class NoSettings final : public KeyValueSettings {
  public:
   bool get(std::string*) override { return false; }
-  bool set(const std::string&) override { return false; }
+  ResultCode set(const std::string&) override { return RC_BAD_SETTING; }
 };
 class NoLogs final : public LogPages {
  public:
@@ -51,7 +51,7 @@ class NoLogs final : public LogPages {
 class NoSchedule final : public ScheduleItems {
  public:
   void listItems(std::string*) override {}
-  void replaceItems(std::string_view) override {}
+  ResultCode replaceItems(std::string_view) override { return RC_OK; }
 };
 
 class DeferredDeviceTest : public ::testing::Test {

@@ -151,8 +151,7 @@ ResultCode RequestDispatcher::handleSchedule(RequestReader& reader, ConnectionLo
   }
   if (sub == "SET") {
     if (!access_.checkLevel(&login, LEVEL_MANAGER)) return RC_ACCESS_DENIED;
-    schedule_.replaceItems(reader.rest());
-    return RC_OK;
+    return schedule_.replaceItems(reader.rest());
   }
   return RC_BAD_REQUEST;
 }
@@ -171,7 +170,7 @@ ResultCode RequestDispatcher::keyValue(RequestReader& reader, ConnectionLogin& l
   }
   // A client below manager level gets the empty success reply and changes nothing.
   if (!access_.checkLevel(&login, LEVEL_MANAGER)) return RC_OK;
-  return store.set(argument) ? RC_OK : RC_BAD_SETTING;
+  return store.set(argument);
 }
 
 ResultCode RequestDispatcher::handlePolicy(RequestReader& reader, ConnectionLogin& login,

@@ -12,6 +12,7 @@
 #include "common/result_code.h"
 #include "platform/clock.h"
 #include "platform/socket.h"
+#include "platform/system_log.h"
 #include "protocol/client_port.h"
 #include "service/driverlink/device_proxy.h"
 
@@ -28,8 +29,10 @@ class KeyValueSettings {
 
   // False when the key is unknown or its value is empty; *text is untouched then.
   [[nodiscard]] virtual bool get(std::string* text) = 0;
-  // False when the key is unknown or the value refused. May run change notices at once.
-  [[nodiscard]] virtual bool set(const std::string& text) = 0;
+  // RC_OK once the change is made (and, in the service, written to its file);
+  // RC_BAD_SETTING when the key is unknown or the value refused; another code when the change
+  // could not be kept, which leaves everything as it was. May run change notices at once.
+  [[nodiscard]] virtual ResultCode set(const std::string& text) = 0;
 };
 
 // The three logs: 0 events, 1 saved files, 2 status records. The server passes only 0, 1 or 2.
@@ -59,7 +62,8 @@ class ScheduleItems {
   // Appends every item's line and a line feed.
   virtual void listItems(std::string* out) = 0;
   // Replaces every item with those parsed from the text; lines that do not parse are skipped.
-  virtual void replaceItems(std::string_view text) = 0;
+  // RC_OK, or the code of a schedule that could not be kept (the old items stay then).
+  [[nodiscard]] virtual ResultCode replaceItems(std::string_view text) = 0;
 };
 
 // Per-event phase and times of the policy engine. Events: 0 start, 1 disconnect, 2 powerfail,
@@ -93,6 +97,9 @@ struct ClientServerContext {
   std::string data_dir;        // where the server's access control keeps "access" and "user"
   Ipv4Address bind_address = kAnyAddress;
   uint16_t port = kDefaultClientPort;  // 0: the system chooses (tests)
+  SystemLog* log = nullptr;            // failed logins; null: not written anywhere
+  // Readable once the service is to stop (may be null): the wait watches it and ends at once.
+  const PollableSocket* stop_wake = nullptr;
 };
 
 }  // namespace gw

@@ -11,6 +11,7 @@
 #include "common/time_text.h"
 #include "platform/process.h"
 #include "platform/socket.h"
+#include "testing/client_session.h"
 #include "testing/service_process.h"
 #include "testing/temp_dir.h"
 
@@ -18,28 +19,12 @@ namespace gw {
 namespace {
 
 constexpr Ipv4Address kRemote = 0x7F000005;  // 127.0.0.5: loopback, but not the service's address
-constexpr const char* kClosed = "<closed>";
-constexpr const char* kNoReply = "<no reply>";
 
 // A port nobody listens on right now.
 uint16_t freePort() {
   std::unique_ptr<TcpListener> probe;
   if (listenTcp(kLoopbackAddress, 0, &probe) != RC_OK) return 0;
   return probe->localPort();
-}
-
-std::string receiveReply(TcpStream& s, int patience_ms) {
-  std::string text;
-  ResultCode rc = receiveUntil(s, '\r', patience_ms, &text);
-  if (rc == RC_TIMEOUT) return text.empty() ? kNoReply : text;
-  if (rc != RC_OK) return text.empty() ? kClosed : text + kClosed;
-  text.pop_back();
-  return text;
-}
-
-std::string ask(TcpStream& s, const std::string& request, int patience_ms = 5000) {
-  if (sendAll(s, request, 5000) != RC_OK) return kClosed;
-  return receiveReply(s, patience_ms);
 }
 
 class ClientProtocolTest : public ::testing::Test {
@@ -173,6 +158,26 @@ TEST_F(ClientProtocolTest, RemoteClientServedUnderAnAllowRule) {
   EXPECT_EQ(ask(*remote, "USR NAME manager\r"), "");
   int64_t ms = 0;
   EXPECT_TRUE(parseWireTime(ask(*remote, "TIME NOW\r"), &ms));
+}
+
+TEST_F(ClientProtocolTest, AManagerIsServedWhile300DeniedConnectionsAreOpen) {
+  startService();  // no "access" file: every remote address is denied
+  constexpr Ipv4Address kDenied = 0x7F000002;  // 127.0.0.2
+  std::vector<std::unique_ptr<TcpStream>> denied;
+  for (int i = 0; i < 300; ++i) {
+    std::unique_ptr<TcpStream> s;
+    ASSERT_EQ(connectTcp(kLoopbackAddress, port_, kDenied, 5000, &s), RC_OK) << i;
+    denied.push_back(std::move(s));
+  }
+  // They stay open on our side and send nothing; the service has let them go.
+  auto manager = login("manager");
+  ASSERT_TRUE(manager);
+  int64_t ms = 0;
+  std::string reply = ask(*manager, "TIME NOW\r", 5000);
+  EXPECT_TRUE(parseWireTime(reply, &ms)) << reply;
+  std::string first = receiveReply(*denied.front(), 3000);
+  EXPECT_TRUE(first == "ERR 32" || first == kClosed) << first;
+  EXPECT_TRUE(service_->running());
 }
 
 TEST_F(ClientProtocolTest, SurvivesFloodsStallsAndGarbage) {
