@@ -8,26 +8,12 @@
 #include <memory>
 #include <string>
 
+#include "bench/proc_status.h"
 #include "common/line_file.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-
-namespace {
-
-// The voluntary_ctxt_switches line of /proc/<pid>/status; -1 when it cannot be read.
-long long voluntarySwitches(int64_t pid) {
-  std::string status;
-  if (gw::readWholeFile("/proc/" + std::to_string(pid) + "/status", &status) != RC_OK) return -1;
-  for (const std::string& line : gw::splitLines(status)) {
-    const std::string key = "voluntary_ctxt_switches:";
-    if (line.compare(0, key.size(), key) == 0) return gw::parseLeadingInt(line.substr(key.size()));
-  }
-  return -1;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   int seconds = argc > 1 ? static_cast<int>(gw::parseLeadingInt(argv[1])) : 30;
@@ -58,10 +44,10 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  long long before = voluntarySwitches(porter->id());
+  long long before = gw::bench::voluntarySwitches(porter->id());
   int64_t start = clock.monotonicMs();
   clock.sleepMs(static_cast<int64_t>(seconds) * 1000);
-  long long after = voluntarySwitches(porter->id());
+  long long after = gw::bench::voluntarySwitches(porter->id());
   int64_t idle_ms = clock.monotonicMs() - start;
 
   to_porter.reset();  // porter ends by itself when its input closes

@@ -1,8 +1,10 @@
 // Load generator for the client protocol: request rate and latency of "DEV" reads at several
 // connection counts, and the cost of a client login, against an in-process server (a driver
-// channel that answers at once) or a running service given by --port.
+// channel that answers at once) or a running service given by --port. With --suite it runs the
+// suite itself beside a serial-pipe floor server, pinned, and reports both side by side.
 //
 //   server_load [--port N] [--seconds S]
+//   server_load --suite [--seconds S] [--idle S] [--server-cpu N] [--client-cpu N]
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -14,7 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "bench/server_load/load_client.h"
+#include "bench/server_load/suite_figures.h"
 #include "platform/clock.h"
+#include "platform/paths.h"
 #include "platform/socket.h"
 #include "service/config/config_store.h"
 #include "service/config/policy_table.h"
@@ -30,7 +35,10 @@ namespace gw {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-constexpr int kIoTimeoutMs = 10000;
+using bench::Client;
+using bench::percentile;
+using bench::print;
+using bench::run;
 
 // Answers every driver request at once with a plausible value, keeping nothing.
 class InstantDriverChannel : public DriverChannel {
@@ -82,99 +90,6 @@ class InProcessServer {
   std::atomic<bool> stop_{false};
   uint16_t port_ = 0;
 };
-
-// One blocking client connection.
-class Client {
- public:
-  bool open(uint16_t port) {
-    return connectTcp(kLoopbackAddress, port, kAnyAddress, kIoTimeoutMs, &stream_) == RC_OK;
-  }
-  // Sends one request and waits for its reply; false when the exchange itself failed. An
-  // "ERR" reply (a device without a UPS answers "ERR 8") counts in errors().
-  bool ask(const std::string& request, std::string* reply = nullptr) {
-    if (sendAll(*stream_, request, kIoTimeoutMs) != RC_OK) return false;
-    std::string text;
-    if (receiveUntil(*stream_, '\r', kIoTimeoutMs, &text) != RC_OK) return false;
-    if (text.rfind("ERR ", 0) == 0) ++errors_;
-    if (reply) *reply = text;
-    return true;
-  }
-  uint64_t errors() const { return errors_; }
-  bool login() { return ask("USR NAME manager\r") && ask("USR PASS\r") && errors_ == 0; }
-
- private:
-  std::unique_ptr<TcpStream> stream_;
-  uint64_t errors_ = 0;
-};
-
-struct Figures {
-  uint64_t operations = 0;
-  uint64_t failures = 0;
-  uint64_t error_replies = 0;
-  double seconds = 0;
-  double p50_us = 0;
-  double p99_us = 0;
-};
-
-double percentile(std::vector<double>& v, double p) {
-  if (v.empty()) return 0;
-  size_t k = std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size())));
-  std::nth_element(v.begin(), v.begin() + static_cast<long>(k), v.end());
-  return v[k];
-}
-
-// `connections` clients, each logged in, repeat `operation` for `seconds`; one operation's
-// latency is the time of all its requests.
-Figures run(uint16_t port, int connections, double seconds,
-            const std::vector<std::string>& operation) {
-  std::vector<std::vector<double>> latencies(static_cast<size_t>(connections));
-  std::atomic<uint64_t> failures{0};
-  std::atomic<uint64_t> error_replies{0};
-  std::atomic<int> ready{0};
-  std::atomic<bool> go{false};
-  std::vector<std::thread> threads;
-  SteadyClock::time_point end;
-  for (int i = 0; i < connections; ++i) {
-    threads.emplace_back([&, i] {
-      Client c;
-      bool ok = c.open(port) && c.login();
-      ++ready;
-      while (!go) std::this_thread::yield();
-      if (!ok) {
-        ++failures;
-        return;
-      }
-      auto& mine = latencies[static_cast<size_t>(i)];
-      while (SteadyClock::now() < end) {
-        auto t0 = SteadyClock::now();
-        for (const std::string& r : operation) {
-          if (!c.ask(r)) {
-            ++failures;
-            return;
-          }
-        }
-        mine.push_back(std::chrono::duration<double, std::micro>(SteadyClock::now() - t0).count());
-      }
-      error_replies += c.errors();
-    });
-  }
-  while (ready < connections) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  auto start = SteadyClock::now();
-  end = start +
-        std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
-  go = true;
-  for (auto& t : threads) t.join();
-  Figures f;
-  f.seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
-  std::vector<double> all;
-  for (auto& v : latencies) all.insert(all.end(), v.begin(), v.end());
-  f.operations = all.size();
-  f.failures = failures;
-  f.error_replies = error_replies;
-  f.p50_us = percentile(all, 0.50);
-  f.p99_us = percentile(all, 0.99);
-  return f;
-}
 
 std::vector<std::string> loginReads() {
   static const char* events[] = {"start",      "disconnect", "powerfail",
@@ -231,22 +146,29 @@ int measureLogins(uint16_t port, int count) {
   return 0;
 }
 
-void print(const char* what, int connections, const Figures& f, int requests_per_op) {
-  double ops = static_cast<double>(f.operations) / f.seconds;
-  std::printf(
-      "%-24s %3d conn: %8.0f ops/s (%8.0f req/s)  p50 %8.1f us  p99 %8.1f us  "
-      "failed connections %llu  ERR replies %llu\n",
-      what, connections, ops, ops * requests_per_op, f.p50_us, f.p99_us,
-      static_cast<unsigned long long>(f.failures),
-      static_cast<unsigned long long>(f.error_replies));
-}
-
 int mainImpl(int argc, char** argv) {
   int port = 0;
   double seconds = 2.0;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--port") == 0) port = std::atoi(argv[i + 1]);
-    if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
+  bool suite = false;
+  bench::SuiteRunOptions suite_options;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--suite") == 0) {
+      suite = true;
+      continue;
+    }
+    if (i + 1 == argc) break;
+    const char* value = argv[++i];
+    if (std::strcmp(argv[i - 1], "--port") == 0) port = std::atoi(value);
+    if (std::strcmp(argv[i - 1], "--seconds") == 0) seconds = std::atof(value);
+    if (std::strcmp(argv[i - 1], "--idle") == 0) suite_options.idle_seconds = std::atoi(value);
+    if (std::strcmp(argv[i - 1], "--server-cpu") == 0) suite_options.server_cpu = std::atoi(value);
+    if (std::strcmp(argv[i - 1], "--client-cpu") == 0) suite_options.client_cpu = std::atoi(value);
+  }
+  if (suite) {
+    // The suite's programs are built beside this one.
+    ::setenv("GW_BIN_DIR", executableDirectory().c_str(), 0);
+    suite_options.seconds = seconds;
+    return bench::runSuiteFigures(suite_options);
   }
   std::unique_ptr<InProcessServer> local;
   if (port == 0) {
