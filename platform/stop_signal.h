@@ -3,6 +3,7 @@
 // stopping inside a signal handler.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -25,7 +26,10 @@ class StopSignal {
 };
 
 // Routes the stop requests to the returned object. At most one may exist at a time:
-// RC_NOT_AVAILABLE for a second one. *signal is written only on RC_OK.
-[[nodiscard]] ResultCode installStopSignal(std::unique_ptr<StopSignal>* signal);
+// RC_NOT_AVAILABLE for a second one. *signal is written only on RC_OK. `flag`, when given, is
+// also set by each request, for a loop that checks a flag between its waits; it must outlive
+// the returned object.
+[[nodiscard]] ResultCode installStopSignal(std::unique_ptr<StopSignal>* signal,
+                                           std::atomic<bool>* flag = nullptr);
 
 }  // namespace gw

@@ -3,7 +3,6 @@
 #include "platform/service_host.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -18,34 +17,19 @@
 #include "platform/posix/errno_result.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/service_registrar.h"
+#include "platform/stop_signal.h"
 
 namespace gw {
 namespace {
 
-// A signal handler can reach only globals: the flag and the write end of the wake pipe, both
-// written before the handlers are installed and only read in them.
-std::atomic<bool>* g_stop_flag = nullptr;
-std::atomic<int> g_stop_wake_fd{-1};
-
-void onStopSignal(int) {
-  int saved = errno;
-  if (g_stop_flag) g_stop_flag->store(true);
-  int fd = g_stop_wake_fd.load();
-  if (fd >= 0) {
-    char byte = 1;
-    (void)!::write(fd, &byte, 1);  // a full pipe is readable already
-  }
-  errno = saved;
-}
-
-// The read end of the wake pipe, as a wait watches it.
+// The stop signal's handle, as a wait watches it.
 class WakeHandle final : public PollableSocket {
  public:
-  explicit WakeHandle(int fd) : fd_(fd) {}
+  explicit WakeHandle(intptr_t fd) : fd_(fd) {}
   intptr_t pollHandle() const override { return fd_; }
 
  private:
-  int fd_;
+  intptr_t fd_;
 };
 
 // Sends one datagram to $NOTIFY_SOCKET (abstract names start with '@').
@@ -72,26 +56,12 @@ class PosixServiceHost final : public ServiceHost {
  public:
   explicit PosixServiceHost(std::string lock_dir) : lock_dir_(std::move(lock_dir)) {}
 
-  ~PosixServiceHost() override {
-    if (g_stop_wake_fd.load() == wake_write_.get()) g_stop_wake_fd.store(-1);
-  }
-
   void installStopControl(std::atomic<bool>* stop) override {
-    if (!wake_read_.valid()) {
-      int fds[2];
-      if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-        wake_read_.reset(fds[0]);
-        wake_write_.reset(fds[1]);
-        wake_ = std::make_unique<WakeHandle>(fds[0]);
-      }
+    wake_.reset();
+    signal_.reset();  // the default handling again
+    if (stop && installStopSignal(&signal_, stop) == RC_OK) {
+      wake_ = std::make_unique<WakeHandle>(signal_->readHandle());
     }
-    g_stop_wake_fd.store(stop ? wake_write_.get() : -1);
-    g_stop_flag = stop;
-    struct sigaction sa{};
-    sa.sa_handler = onStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
   }
 
   const PollableSocket* stopWake() const override { return wake_.get(); }
@@ -126,8 +96,8 @@ class PosixServiceHost final : public ServiceHost {
  private:
   std::string lock_dir_;
   posix::UniqueFd lock_fd_;
-  posix::UniqueFd wake_read_;
-  posix::UniqueFd wake_write_;
+  // Never consumed: once a stop came, the handle stays readable.
+  std::unique_ptr<StopSignal> signal_;
   std::unique_ptr<WakeHandle> wake_;
 };
 

@@ -14,11 +14,14 @@
 namespace gw {
 namespace {
 
-// A signal handler can reach only a global: the pipe's write end while a StopSignal exists.
+// A signal handler can reach only globals: the pipe's write end and the caller's flag while a
+// StopSignal exists, both stored before the handlers are installed.
 std::atomic<int> g_stop_write_fd{-1};
+std::atomic<std::atomic<bool>*> g_stop_flag{nullptr};
 
 void onStop(int) {
   int saved = errno;
+  if (std::atomic<bool>* flag = g_stop_flag.load()) flag->store(true);
   int fd = g_stop_write_fd.load();
   if (fd >= 0) {
     char byte = 1;
@@ -29,8 +32,9 @@ void onStop(int) {
 
 class PipeStopSignal final : public StopSignal {
  public:
-  PipeStopSignal(posix::UniqueFd read_end, posix::UniqueFd write_end)
+  PipeStopSignal(posix::UniqueFd read_end, posix::UniqueFd write_end, std::atomic<bool>* flag)
       : read_(std::move(read_end)), write_(std::move(write_end)) {
+    g_stop_flag.store(flag);
     g_stop_write_fd.store(write_.get());
     struct sigaction sa{};
     sa.sa_handler = onStop;
@@ -44,6 +48,7 @@ class PipeStopSignal final : public StopSignal {
     sigaction(SIGTERM, &old_term_, nullptr);
     sigaction(SIGINT, &old_int_, nullptr);
     g_stop_write_fd.store(-1);
+    g_stop_flag.store(nullptr);
   }
 
   intptr_t readHandle() const override { return read_.get(); }
@@ -67,11 +72,12 @@ class PipeStopSignal final : public StopSignal {
 
 }  // namespace
 
-ResultCode installStopSignal(std::unique_ptr<StopSignal>* signal) {
+ResultCode installStopSignal(std::unique_ptr<StopSignal>* signal, std::atomic<bool>* flag) {
   if (g_stop_write_fd.load() >= 0) return RC_NOT_AVAILABLE;
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return posix::resultFromErrno(errno);
-  *signal = std::make_unique<PipeStopSignal>(posix::UniqueFd(fds[0]), posix::UniqueFd(fds[1]));
+  *signal = std::make_unique<PipeStopSignal>(posix::UniqueFd(fds[0]), posix::UniqueFd(fds[1]),
+                                             flag);
   return RC_OK;
 }
 
