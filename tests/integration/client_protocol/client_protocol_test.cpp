@@ -11,7 +11,7 @@
 #include "common/time_text.h"
 #include "platform/process.h"
 #include "platform/socket.h"
-#include "testing/client_session.h"
+#include "testing/wire_client.h"
 #include "testing/service_process.h"
 #include "testing/temp_dir.h"
 

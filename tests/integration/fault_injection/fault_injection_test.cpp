@@ -17,7 +17,7 @@
 #include "common/line_file.h"
 #include "common/time_text.h"
 #include "platform/clock.h"
-#include "testing/client_session.h"
+#include "testing/wire_client.h"
 #include "testing/default_files.h"
 #include "testing/service_process.h"
 #include "testing/ups_suite_run.h"
