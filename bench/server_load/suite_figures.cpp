@@ -28,12 +28,13 @@ bool pinTo(int cpu) {
 }
 
 void idleFigures(int64_t monsvc, int64_t porter, int seconds) {
-  long long before = voluntarySwitches(monsvc) + voluntarySwitches(porter);
+  long long m = -voluntarySwitches(monsvc);
+  long long p = -voluntarySwitches(porter);
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
-  long long m = voluntarySwitches(monsvc);
-  long long p = voluntarySwitches(porter);
-  std::printf("idle %d s: %lld voluntary context switches of monsvc and porter together\n",
-              seconds, m + p - before);
+  m += voluntarySwitches(monsvc);
+  p += voluntarySwitches(porter);
+  std::printf("idle %d s: voluntary context switches: monsvc %lld, porter %lld, together %lld\n",
+              seconds, m, p, m + p);
   std::printf("resident memory: monsvc %lld KiB, porter %lld KiB, together %.2f MiB\n",
               residentKib(monsvc), residentKib(porter),
               static_cast<double>(residentKib(monsvc) + residentKib(porter)) / 1024.0);
