@@ -105,6 +105,8 @@ class ClientConnection {
   ConnectionLogin& login() { return login_; }
   Ipv4Address peerAddress() const { return peer_address_; }
   const TcpStream& stream() const { return *stream_; }
+  // The start of a request still without its carriage return.
+  size_t pendingBytes() const { return pending_.size(); }
 
  private:
   std::unique_ptr<TcpStream> stream_;
