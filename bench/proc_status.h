@@ -36,9 +36,15 @@ inline long long voluntarySwitches(int64_t pid) {
   return any ? sum : -1;
 }
 
-// Resident memory in KiB; -1 when the process is gone.
+// Resident memory in KiB; -1 when the process is gone. Most of it is usually the shared
+// libraries' pages, which every process using them shares.
 inline long long residentKib(int64_t pid) {
   return statusField("/proc/" + std::to_string(pid) + "/status", "VmRSS:");
+}
+
+// The anonymous part of the resident memory (heap, stacks) in KiB: what the process alone costs.
+inline long long anonymousKib(int64_t pid) {
+  return statusField("/proc/" + std::to_string(pid) + "/status", "RssAnon:");
 }
 
 // The first child of `parent` whose command name is `name`; 0 when there is none.

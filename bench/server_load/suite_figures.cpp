@@ -35,9 +35,11 @@ void idleFigures(int64_t monsvc, int64_t porter, int seconds) {
   p += voluntarySwitches(porter);
   std::printf("idle %d s: voluntary context switches: monsvc %lld, porter %lld, together %lld\n",
               seconds, m, p, m + p);
-  std::printf("resident memory: monsvc %lld KiB, porter %lld KiB, together %.2f MiB\n",
+  std::printf("resident memory: monsvc %lld KiB, porter %lld KiB, together %.2f MiB; "
+              "anonymous: monsvc %lld KiB, porter %lld KiB\n",
               residentKib(monsvc), residentKib(porter),
-              static_cast<double>(residentKib(monsvc) + residentKib(porter)) / 1024.0);
+              static_cast<double>(residentKib(monsvc) + residentKib(porter)) / 1024.0,
+              anonymousKib(monsvc), anonymousKib(porter));
 }
 
 void throughputTable(uint16_t floor, uint16_t service, double seconds) {
