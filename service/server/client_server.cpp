@@ -90,6 +90,9 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
   if (rc != RC_OK) return rc;
   if (also) also->serveReady(*poll_);
 
+  // The device requests of this pass go to the driver in one write at its end, so that the
+  // driver wakes once for all the connections that asked, not once per connection.
+  batch_open_ = true;
   size_t watched = connections_.size();
   // Driver replies first: they complete connections' requests before those are looked at.
   if (driver_slot != SIZE_MAX && (poll_->readable(driver_slot) || poll_->broken(driver_slot))) {
@@ -108,8 +111,18 @@ ResultCode ClientServer::pollClients(uint32_t timeout_ms, PollParticipant* also)
       c.markClosing();
     }
   }
+  submitBatch();
   removeFinished(now);
   return RC_OK;
+}
+
+void ClientServer::submitBatch() {
+  batch_open_ = false;
+  if (batch_.empty()) return;
+  std::vector<DriverChannel::Request> requests;
+  requests.swap(batch_);
+  // A failed channel answers at once; those answers' next requests then go out directly.
+  context_.device.channel().submit(std::move(requests));
 }
 
 void ClientServer::acceptWaiting(int64_t now_ms) {
@@ -196,14 +209,19 @@ void ClientServer::runDeferred(ClientConnection& connection,
     return;
   }
   connection.setAwaitingDevice(true);
+  DriverChannel::Request request{call->needed(), [this, call, life = connection.lifeToken()](
+                                                     ResultCode rc, const std::string& line) {
+                                   std::shared_ptr<ClientConnection*> alive = life.lock();
+                                   if (!alive) return;  // closed meanwhile: nobody to answer
+                                   call->answer(rc, line);
+                                   runDeferred(**alive, call);
+                                 }};
+  if (batch_open_) {
+    batch_.push_back(std::move(request));
+    return;
+  }
   std::vector<DriverChannel::Request> requests;
-  requests.push_back({call->needed(), [this, call, life = connection.lifeToken()](
-                                          ResultCode rc, const std::string& line) {
-                        std::shared_ptr<ClientConnection*> alive = life.lock();
-                        if (!alive) return;  // closed meanwhile: nobody to answer
-                        call->answer(rc, line);
-                        runDeferred(**alive, call);
-                      }});
+  requests.push_back(std::move(request));
   context_.device.channel().submit(std::move(requests));
 }
 

@@ -83,6 +83,8 @@ class ClientServer {
   // Runs a request over its deferred device call; sends the driver request it still needs, or
   // queues the reply.
   void runDeferred(ClientConnection& connection, std::shared_ptr<DeferredDeviceCall> call);
+  // Sends the device requests collected during a pass, and ends the collecting.
+  void submitBatch();
   // Queues the reply of the request the connection made last, held back when it failed a
   // login.
   void answer(ClientConnection& connection, std::string reply);
@@ -97,6 +99,9 @@ class ClientServer {
   std::unique_ptr<RequestDispatcher> dispatcher_;
   std::unique_ptr<PollSet> poll_;
   std::vector<std::unique_ptr<ClientConnection>> connections_;
+  // Device requests made while a pass serves its connections, sent together at its end.
+  std::vector<DriverChannel::Request> batch_;
+  bool batch_open_ = false;
 };
 
 }  // namespace gw

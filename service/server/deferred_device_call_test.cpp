@@ -7,6 +7,7 @@
 #include <chrono>
 #include <deque>
 #include <string>
+#include <thread>
 
 #include "common/time_text.h"
 #include "service/server/client_server.h"
@@ -22,6 +23,7 @@ class HeldChannel final : public DriverChannel {
  public:
   ResultCode exchange(std::string_view, std::string*) override { return RC_PIPE_BROKEN; }
   void submit(std::vector<Request> requests) override {
+    submits.push_back(requests.size());
     for (Request& r : requests) held.push_back(std::move(r));
   }
   size_t inFlight() const override { return held.size(); }
@@ -34,6 +36,7 @@ class HeldChannel final : public DriverChannel {
     r.done(RC_OK, reply);
   }
   std::deque<Request> held;
+  std::vector<size_t> submits;  // the number of requests of each submit, in order
 };
 
 class NoSettings final : public KeyValueSettings {
@@ -129,6 +132,21 @@ TEST_F(DeferredDeviceTest, RequestsFromSeveralConnectionsAreInFlightTogetherAndA
   EXPECT_EQ(replies(*a, 2), "23000\r" + formatWireTime(clock_.nowMs()) + "\r");
   EXPECT_EQ(replies(*b, 1), "Model 1000\r") << "the text read, one reply";
   EXPECT_EQ(replies(*c, 1), "1\r");
+}
+
+TEST_F(DeferredDeviceTest, TheDeviceRequestsOfOnePassGoToTheDriverTogether) {
+  std::vector<std::unique_ptr<TcpStream>> clients;
+  for (int i = 0; i < 4; ++i) clients.push_back(login());
+  for (auto& c : clients) ASSERT_EQ(sendAll(*c, "DEV STATUS_INVOLT\r", 5000), RC_OK);
+  // Loopback delivers at once; give the last bytes a moment so one pass sees all four.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  held_.submits.clear();
+  pumpUntilHeld(4);
+  ASSERT_EQ(held_.held.size(), 4u);
+  EXPECT_EQ(held_.submits, std::vector<size_t>{4}) << "one write to the driver for the pass";
+  // Answers that complete a call and those of a later pass still reach their connections.
+  while (!held_.held.empty()) held_.answerOne();
+  for (auto& c : clients) EXPECT_EQ(replies(*c, 1), "23000\r");
 }
 
 TEST_F(DeferredDeviceTest, RepliesAfterThePeerOrTheServerWentAreDropped) {
