@@ -19,7 +19,7 @@ for step in "${steps[@]}"; do
 done
 scripts/install-deps.sh
 jobs=$(nproc)
-# Sanitizer builds: -O1 and line tables only, which keep reports readable and halve the build.
+# Sanitizer builds: -O1 and line tables only, which keep reports readable and the build lighter.
 sanitized=(-DGW_BUILD_BENCH=OFF "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
            "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
 times=()
