@@ -78,7 +78,10 @@ inline void clientOf(Display* dpy, Window w, unsigned long* base, unsigned long*
   *mask = kDefaultResourceMask;
   int count = 0;
   XResClient* clients = nullptr;
-  if (XResQueryClients(dpy, &count, &clients) == Success && clients) {
+  // The call answers a true Status on success, not Success; the list it filled is ours to free
+  // whatever it answered.
+  (void)XResQueryClients(dpy, &count, &clients);
+  if (clients) {
     for (int i = 0; i < count; ++i) {
       if ((w & ~clients[i].resource_mask) == clients[i].resource_base) {
         *mask = clients[i].resource_mask;
