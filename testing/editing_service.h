@@ -24,15 +24,18 @@ class EditingService {
   }
 
   FakeServiceScript script;
-  // Replies to requests starting with a key are delayed by its value, in milliseconds.
-  std::map<std::string, int> delays;
+  // Replies to requests that begin with `prefix` come `ms` milliseconds late.
+  void delay(const std::string& prefix, int ms) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    delays_[prefix] = ms;
+  }
 
   FakeClientService::Reply operator()(const std::string& request) {
     const std::string r = request.substr(0, request.size() - 1);
     int delay = 0;
     {
       std::lock_guard<std::mutex> hold(mutex_);
-      for (const auto& [prefix, ms] : delays) {
+      for (const auto& [prefix, ms] : delays_) {
         if (r.rfind(prefix, 0) == 0) delay = ms;
       }
     }
@@ -114,6 +117,7 @@ class EditingService {
   std::map<std::string, std::string> settings_;
   std::vector<std::string> schedule_;
   std::map<std::string, int> refusals_;
+  std::map<std::string, int> delays_;  // by request prefix, in milliseconds
   std::vector<std::string> changes_;
 };
 

@@ -40,7 +40,7 @@ class SettingsWindowTest : public QObject {
     SettingsWindow* w = openLoaded();
     QVERIFY(w);
     QVERIFY(w->findChild<QCheckBox*>("buzzer")->isChecked());
-    rig_->editing.delays["POL service.buzzer on="] = 300;
+    rig_->editing.delay("POL service.buzzer on=", 300);
     EditorWindowRig::click(w, "buzzer");
     EditorWindowRig::click(w, "ok");
     QVERIFY(w->waiting());
@@ -143,7 +143,7 @@ class SettingsWindowTest : public QObject {
   void okBeforeTheTablesLoadedClosesWithoutSending() {
     rig_.reset();
     rig_ = std::make_unique<EditorWindowRig>();
-    rig_->editing.delays["PTC start.record.happen.max count"] = 1500;
+    rig_->editing.delay("PTC start.record.happen.max count", 1500);
     QVERIFY(rig_->begin());
     auto* w = rig_->open<SettingsWindow>(kWindowIdSettings, kSlotSettings);
     QVERIFY(w);

@@ -64,7 +64,7 @@ class UpsConfigWindowTest : public QObject {
   }
 
   void okTwiceInFlightSendsOneRequest() {
-    rig_->editing.delays["DEV SET_PROP_"] = 600;
+    rig_->editing.delay("DEV SET_PROP_", 600);
     UpsConfigWindow* w = openLoaded();
     QVERIFY(w);
     w->bar(1)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
