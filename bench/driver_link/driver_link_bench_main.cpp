@@ -1,14 +1,16 @@
 // Measures the driver link against a real driver: one exchange, one full poll, and how often an
 // idle link and its driver wake up between polls.
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench/proc_status.h"
 #include "platform/clock.h"
 #include "platform/process.h"
 #include "service/driverlink/driver_link.h"
@@ -57,17 +59,6 @@ bool parseArgs(int argc, char** argv, BenchOptions* options) {
     }
   }
   return true;
-}
-
-// "voluntary_ctxt_switches" of a process from the kernel's status text; -1 when unknown.
-long long voluntarySwitches(const std::string& pid) {
-  std::ifstream in("/proc/" + pid + "/status");
-  std::string line;
-  const std::string key = "voluntary_ctxt_switches:";
-  while (std::getline(in, line)) {
-    if (line.rfind(key, 0) == 0) return std::atoll(line.c_str() + key.size());
-  }
-  return -1;
 }
 
 // The bench times itself with the steady clock; microseconds matter here.
@@ -147,9 +138,10 @@ int main(int argc, char** argv) {
   if (broken) std::printf("broken exchanges: %d\n", broken);
 
   if (options.idle_seconds > 0) {
-    const std::string driver_pid = std::to_string(link->driverPid());
-    const long long self_before = voluntarySwitches("self");
-    const long long driver_before = voluntarySwitches(driver_pid);
+    const int64_t driver_pid = link->driverPid();
+    const int64_t self = ::getpid();
+    const long long self_before = gw::bench::voluntarySwitches(self);
+    const long long driver_before = gw::bench::voluntarySwitches(driver_pid);
     gw::StatusPoller idle(clock, device, link.get());
     const int64_t end = clock.monotonicMs() + options.idle_seconds * 1000LL;
     int polls = 0;
@@ -161,8 +153,8 @@ int main(int argc, char** argv) {
       const int64_t left = end - clock.monotonicMs();
       clock.sleepMs(std::min<int64_t>(timeout, left > 0 ? left : 0));
     }
-    const long long self_after = voluntarySwitches("self");
-    const long long driver_after = voluntarySwitches(driver_pid);
+    const long long self_after = gw::bench::voluntarySwitches(self);
+    const long long driver_after = gw::bench::voluntarySwitches(driver_pid);
     std::printf("idle %d s at rate %lld ms: %d polls, %d loop wakeups\n", options.idle_seconds,
                 static_cast<long long>(options.polling_rate_ms), polls, wakeups);
     if (self_before >= 0 && self_after >= 0) {

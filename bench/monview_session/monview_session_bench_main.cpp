@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/proc_status.h"
 #include "client/session/client_session.h"
 #include "client/session/completion_message.h"
 #include "common/line_file.h"
@@ -47,15 +48,6 @@ long long cpuTicks(int64_t pid) {
   // After the name: state is field 3; utime and stime are fields 14 and 15.
   if (fields.size() < 13) return -1;
   return gw::parseLeadingInt(fields[11]) + gw::parseLeadingInt(fields[12]);
-}
-
-long long residentKb(int64_t pid) {
-  std::string status;
-  if (gw::readWholeFile("/proc/" + std::to_string(pid) + "/status", &status) != RC_OK) return -1;
-  for (const std::string& line : gw::splitLines(status)) {
-    if (line.rfind("VmRSS:", 0) == 0) return gw::parseLeadingInt(line.substr(6));
-  }
-  return -1;
 }
 
 // One login on a fresh session: the milliseconds the login request took, or -1.
@@ -142,7 +134,7 @@ int main(int argc, char** argv) {
   std::this_thread::sleep_for(std::chrono::seconds(idle_s));
   const long long ticks_after = cpuTicks(monview->id());
   const double wall = std::chrono::duration<double>(Steady::now() - idle_start).count();
-  const long long rss = residentKb(monview->id());
+  const long long rss = gw::bench::residentKib(monview->id());
   monview->requestStop();
   int code = -1;
   (void)monview->wait(5000, &code);  // the figures are taken; its exit is not measured
